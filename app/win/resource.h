@@ -1,0 +1,4 @@
+#pragma once
+
+// Resource ids of Q350Config.exe.
+#define IDI_APP 128

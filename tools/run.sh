@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the Windows program and starts Q350Config.exe under Wine
+# against a simulated mouse. Without a display it runs under Xvfb, saves a screenshot of the main
+# window to build/screenshots/ and ends the program.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/tools/setup-deps.sh"
+"$root/tools/build.sh" native win64
+
+build="$root/build/win64"
+. "$root/tools/wine/common.sh"
+q350_wine_paths "$build"
+
+# A fresh program folder with a fresh simulated mouse.
+app="$root/build/run"
+rm -rf "$app"
+mkdir -p "$app"
+cp -r "$build/bin/." "$app/"
+state="$app/virtual-mouse.state"
+if "$root/build/native/bin/q350ctl" device virtual new "$state" >/dev/null 2>&1; then
+  export Q350_VIRTUAL_MOUSE="Z:${state}"
+fi
+
+title="Quorv Q350 Gaming Mouse Driver"
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  echo "Starting Q350Config.exe on $DISPLAY (close its window to end)"
+  "$root/tools/wine/wine-env.sh" start "$build" >/dev/null
+  trap '"$root/tools/wine/wine-env.sh" stop "$build"' EXIT
+  "$root/tools/wine/wine-run.sh" "$app/Q350Config.exe"
+else
+  "$root/tools/wine/wine-env.sh" start "$build" >/dev/null
+  trap '"$root/tools/wine/wine-env.sh" stop "$build"' EXIT
+  . "$Q350_SESSION_FILE"
+  export DISPLAY
+  "$root/tools/wine/wine-run.sh" "$app/Q350Config.exe" &
+  pid=$!
+  shot="$root/build/screenshots/main-window.png"
+  if "$root/tools/wine/screenshot.sh" "$title" "$shot" 60 >/dev/null; then
+    echo "Q350Config.exe is running under Wine without a display; screenshot saved to $shot"
+  else
+    echo "Q350Config.exe showed no main window within 60 s" >&2
+  fi
+  kill "$pid" 2>/dev/null || true
+fi

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Starts or stops the Wine session of a build folder: an X display (Xvfb when there is none) and a
+# private Wine prefix under the build folder, created once and reused.
+#   wine-env.sh start BUILD_DIR   writes BUILD_DIR/wine/session.env
+#   wine-env.sh stop BUILD_DIR    ends what start started (by pid and by prefix, never by name)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/common.sh"
+
+cmd=${1:?start or stop}
+build=$(cd "${2:?build folder}" && pwd)
+q350_wine_paths "$build"
+mkdir -p "$Q350_WINE_DIR"
+
+display_works() { DISPLAY="$1" xdpyinfo >/dev/null 2>&1; }
+
+start() {
+  if [ -f "$Q350_SESSION_FILE" ]; then
+    . "$Q350_SESSION_FILE"
+    if display_works "$DISPLAY"; then exit 0; fi
+    rm -f "$Q350_SESSION_FILE"
+  fi
+  local display="" xvfb_pid=""
+  if [ -n "${DISPLAY:-}" ] && [ -z "${Q350_FORCE_XVFB:-}" ] && display_works "$DISPLAY"; then
+    display=$DISPLAY
+  else
+    local n
+    for n in $(seq 91 140); do
+      [ -e "/tmp/.X$n-lock" ] && continue
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$Q350_WINE_DIR/xvfb.log" 2>&1 &
+      xvfb_pid=$!
+      local i
+      for i in $(seq 1 50); do
+        if display_works ":$n"; then display=":$n"; break; fi
+        if ! kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
+        sleep 0.1
+      done
+      [ -n "$display" ] && break
+      kill "$xvfb_pid" 2>/dev/null || true
+      xvfb_pid=""
+    done
+    if [ -z "$display" ]; then echo "wine-env: could not start Xvfb" >&2; exit 1; fi
+  fi
+  export DISPLAY=$display
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine-env: creating the Wine prefix $WINEPREFIX (once)"
+    q350_wine wineboot -i >"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
+    # No crash dialog: a crashing test must end, not wait for a click.
+    q350_wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+      >>"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
+    wineserver -w || true
+  fi
+  cat >"$Q350_SESSION_FILE" <<EOS
+DISPLAY=$display
+Q350_XVFB_PID=$xvfb_pid
+EOS
+  echo "wine-env: display $display, prefix $WINEPREFIX"
+}
+
+stop() {
+  if [ -f "$Q350_SESSION_FILE" ]; then
+    . "$Q350_SESSION_FILE"
+    # Ends every Windows process of this prefix and its wineserver, nothing else.
+    wineserver -k 2>/dev/null || true
+    if [ -n "${Q350_XVFB_PID:-}" ]; then kill "$Q350_XVFB_PID" 2>/dev/null || true; fi
+    rm -f "$Q350_SESSION_FILE"
+  fi
+}
+
+"$cmd"
