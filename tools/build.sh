@@ -3,6 +3,7 @@
 # build/win64 (the Windows programs that the tests run under Wine) and build/win32 (the 32-bit
 # programs, compiled and linked only).
 #   tools/build.sh [native] [win64] [win32]     (default: all three)
+# Q350_BUILD_ROOT moves the three build folders elsewhere (default: build/ in the source tree).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 targets=("$@")
@@ -15,7 +16,7 @@ if command -v ccache >/dev/null 2>&1; then
 fi
 
 for t in "${targets[@]}"; do
-  dir="$root/build/$t"
+  dir="${Q350_BUILD_ROOT:-$root/build}/$t"
   args=(-S "$root" -B "$dir" -DQ350_WERROR=ON "${launcher[@]}")
   case $t in
     native) ;;

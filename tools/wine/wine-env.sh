@@ -24,21 +24,21 @@ start() {
   if [ -n "${DISPLAY:-}" ] && [ -z "${Q350_FORCE_XVFB:-}" ] && display_works "$DISPLAY"; then
     display=$DISPLAY
   else
-    local n
-    for n in $(seq 91 140); do
-      [ -e "/tmp/.X$n-lock" ] && continue
-      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$Q350_WINE_DIR/xvfb.log" 2>&1 &
-      xvfb_pid=$!
-      local i
-      for i in $(seq 1 50); do
-        if display_works ":$n"; then display=":$n"; break; fi
-        if ! kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
-        sleep 0.1
-      done
-      [ -n "$display" ] && break
-      kill "$xvfb_pid" 2>/dev/null || true
-      xvfb_pid=""
+    # Xvfb picks a free display number itself and reports it.
+    local numfile="$Q350_WINE_DIR/xvfb.display"
+    rm -f "$numfile"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numfile" >"$Q350_WINE_DIR/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    local i
+    for i in $(seq 1 100); do
+      if [ -s "$numfile" ] && display_works ":$(head -n 1 "$numfile")"; then
+        display=":$(head -n 1 "$numfile")"
+        break
+      fi
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
     done
+    if [ -z "$display" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
     if [ -z "$display" ]; then echo "wine-env: could not start Xvfb" >&2; exit 1; fi
   fi
   export DISPLAY=$display
