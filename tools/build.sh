@@ -25,8 +25,7 @@ for t in "${targets[@]}"; do
     *) echo "build: unknown build '$t' (native, win64, win32)" >&2; exit 2 ;;
   esac
   echo "== build $t =="
-  if [ ! -f "$dir/CMakeCache.txt" ]; then
-    cmake "${args[@]}" >/dev/null
-  fi
+  # Configure every time: new folders with a CMakeLists.txt are picked up by globbing.
+  cmake "${args[@]}" >/dev/null
   cmake --build "$dir" -j "$jobs"
 done

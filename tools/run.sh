@@ -8,6 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/build.sh" native win64
 
 build="$root/build/win64"
+export Q350_BUILD_DIR="$build"
 . "$root/tools/wine/common.sh"
 q350_wine_paths "$build"
 
