@@ -1,0 +1,282 @@
+#include "config/profile_files.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/utf.h"
+
+namespace q350 {
+
+namespace {
+
+constexpr std::u16string_view kProfileOneFile = u"Profile1.cfg";
+
+bool IsProfileOne(const std::filesystem::path& path) {
+    return Utf16FromPath(path).find(kProfileOneFile) != std::u16string::npos;
+}
+
+std::u16string SlotFileName(int slot) {
+    return u"Profile" + std::u16string(1, static_cast<char16_t>(u'1' + slot)) + u".cfg";
+}
+
+std::u16string SlotName(int slot) {
+    return u"Profile" + std::u16string(1, static_cast<char16_t>(u'1' + slot));
+}
+
+}  // namespace
+
+std::u16string FormatMessage(std::u16string_view message, std::u16string_view text) {
+    std::u16string out(message);
+    const auto at = out.find(u"%s");
+    if (at != std::u16string::npos) {
+        out.replace(at, 2, text);
+    }
+    return out;
+}
+
+ProfileFiles::ProfileFiles(std::filesystem::path programFolder, SettingsStore& store,
+                           Notifier& notifier, std::function<bool()> chinese)
+    : folder_(std::move(programFolder)),
+      store_(store),
+      notifier_(notifier),
+      chinese_(std::move(chinese)),
+      profile_(std::make_unique<ProfileData>()),
+      table_(std::make_unique<ConfigInfo>()) {
+    ZeroRecord(*profile_);
+    ZeroRecord(*table_);
+}
+
+std::filesystem::path ProfileFiles::defaultSlotPath(int slot) const {
+    return folder_ / "Profile" / PathFromUtf16(SlotFileName(slot));
+}
+
+std::filesystem::path ProfileFiles::slotPath(int slot) const {
+    const ProfileSlot& s = table_->slots[slot];
+    const std::u16string text = FieldText(s.path, kTextChars);
+    return text.empty() ? defaultSlotPath(slot) : PathFromUtf16(text);
+}
+
+bool ProfileFiles::writeFile(const std::filesystem::path& path,
+                             std::span<const std::uint8_t> data, FileError* error) const {
+    if (writer_) {
+        return writer_(path, data, error);
+    }
+    return WriteFileAtomic(path, data, error);
+}
+
+bool ProfileFiles::ensureFirstRun() {
+    std::vector<std::uint8_t> value;
+    if (store_.readBinary(u"", kValueFirstRun, value) == StoreResult::Ok) {
+        return true;
+    }
+    const std::uint8_t one[4] = {1, 0, 0, 0};
+    return store_.writeBinary(u"", kValueFirstRun, one);
+}
+
+void ProfileFiles::startupLoad() {
+    ZeroRecord(*table_);
+    std::vector<std::uint8_t> stored;
+    if (store_.readBinary(u"", kValueConfigInfo, stored) == StoreResult::Ok) {
+        FillRecord(*table_, stored);
+    } else {
+        // Missing, of another type, or the key itself missing: store the empty table. Without a
+        // registry the program goes on with the table in memory.
+        store_.writeBinary(u"", kValueConfigInfo, RecordBytes(*table_));
+    }
+
+    for (int i = 0; i < kSlotCount; ++i) {
+        ProfileSlot& s = table_->slots[i];
+        SetField(s.path, kTextChars, Utf16FromPath(defaultSlotPath(i)));
+        s.tag = kSlotTag;
+    }
+
+    bool found = false;
+    for (int i = 0; i < kSlotCount && !found; ++i) {
+        ProfileSlot& s = table_->slots[i];
+        if (s.tag != kSlotTag || s.active == 0) {
+            continue;
+        }
+        const auto path = slotPath(i);
+        createdByLastLoad_ = false;
+        if (load(path, true) == LoadResult::Loaded) {
+            active_ = i;
+            found = true;
+        } else {
+            // A missing or foreign file is replaced by a default profile (load has already done
+            // so for a missing one).
+            s.active = 0;
+            if (!createdByLastLoad_) {
+                create(path);
+            }
+        }
+    }
+
+    for (int i = 0; i < kSlotCount; ++i) {
+        SetField(table_->slots[i].name, kTextChars, SlotName(i));
+    }
+
+    if (!found) {
+        const auto path = slotPath(0);
+        if (load(path, false) != LoadResult::Loaded) {
+            create(path);
+        }
+        table_->slots[0].active = 1;
+        active_ = 0;
+    }
+}
+
+LoadResult ProfileFiles::load(const std::filesystem::path& path, bool reportMissing) {
+    if (registryFallback_ && IsProfileOne(path)) {
+        std::vector<std::uint8_t> stored;
+        if (store_.readBinary(u"", kValueDefaultSetting, stored) == StoreResult::Ok) {
+            FillRecord(*profile_, stored);
+            return LoadResult::Loaded;
+        }
+    }
+
+    std::vector<std::uint8_t> bytes;
+    FileError error = FileError::None;
+    if (ReadFileBytes(path, bytes, &error, kProfileSize)) {
+        FillRecord(*profile_, bytes);
+        if (profile_->magic != kProfileMagic) {
+            notifier_.show(MessageForm::StandardInfo,
+                           FormatMessage(kMsgInvalidProfile, Utf16FromPath(path)));
+            return LoadResult::NotProfile;
+        }
+        return LoadResult::Loaded;
+    }
+    if (error == FileError::NotFound && reportMissing) {
+        notifier_.show(MessageForm::SkinnedNotice,
+                       FormatMessage(kMsgOpenFailed, Utf16FromPath(path)));
+        createdByLastLoad_ = true;
+        create(path);
+    }
+    return LoadResult::NotLoaded;
+}
+
+bool ProfileFiles::create(const std::filesystem::path& path) {
+    // The record holds the defaults whether or not the file can be written, so that the program
+    // never goes on with a half-read or foreign record.
+    BuildDefaults(*profile_, isChinese());
+    FileError error = FileError::None;
+    if (writeFile(path, RecordBytes(*profile_), &error)) {
+        return true;
+    }
+    if (error == FileError::AccessDenied) {
+        notifier_.show(MessageForm::SkinnedNotice, kMsgCreateFailed);
+    }
+    return false;
+}
+
+bool ProfileFiles::save() {
+    const auto path = slotPath(active_);
+    FileError error = FileError::None;
+    if (writeFile(path, RecordBytes(*profile_), &error)) {
+        if (IsProfileOne(path)) {
+            // The file is writable again: later loads read it rather than the registry copy.
+            registryFallback_ = false;
+        }
+        return true;
+    }
+    if (error == FileError::NotFound) {
+        notifier_.show(MessageForm::StandardInfo,
+                       FormatMessage(kMsgOpenFailed, Utf16FromPath(path)));
+        return false;
+    }
+    if (error == FileError::AccessDenied && IsProfileOne(path)) {
+        if (store_.writeBinary(u"", kValueDefaultSetting, RecordBytes(*profile_))) {
+            registryFallback_ = true;
+            return true;
+        }
+    }
+    notifier_.show(MessageForm::StandardInfo, kMsgSaveFailed);
+    return false;
+}
+
+bool ProfileFiles::select(int slot, bool windowHidden) {
+    if (slot < 0 || slot >= kSlotCount) {
+        return false;
+    }
+    // A failed load leaves defaults or a foreign file in the record; the active profile is put
+    // back so that a later apply cannot write either over the still-active profile's file.
+    auto kept = std::make_unique<ProfileData>(*profile_);
+    if (load(slotPath(slot), true) != LoadResult::Loaded) {
+        *profile_ = *kept;
+        return false;
+    }
+    for (ProfileSlot& s : table_->slots) {
+        s.active = 0;
+    }
+    table_->slots[slot].active = 1;
+    active_ = slot;
+    if (windowHidden) {
+        writeConfigInfo();
+    }
+    return true;
+}
+
+void ProfileFiles::restoreDefaults() {
+    BuildDefaults(*profile_, isChinese());
+    ProfileSlot& s = activeSlotRecord();
+    for (auto& mode : s.buttonMacroId) {
+        for (auto& id : mode) {
+            id = 0;
+        }
+    }
+    for (auto& mode : pendingMacroId) {
+        for (auto& id : mode) {
+            id = 0;
+        }
+    }
+}
+
+bool ProfileFiles::writeConfigInfo() {
+    return store_.writeBinary(u"", kValueConfigInfo, RecordBytes(*table_));
+}
+
+ImportResult ProfileFiles::importProfile(const std::filesystem::path& path) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadFileBytes(path, bytes, nullptr, kExportFileSize)) {
+        return ImportResult::Unreadable;
+    }
+    const std::span<const std::uint8_t> all(bytes);
+    auto incoming = std::make_unique<ProfileData>();
+    FillRecord(*incoming, all.first(bytes.size() < kProfileSize ? bytes.size() : kProfileSize));
+    // A file that ends early keeps the active slot's values for the missing part of the slot.
+    ProfileSlot slot = activeSlotRecord();
+    if (bytes.size() > kProfileSize) {
+        const auto tail = all.subspan(kProfileSize);
+        auto dst = RecordBytes(slot);
+        for (std::size_t i = 0; i < tail.size() && i < dst.size(); ++i) {
+            dst[i] = tail[i];
+        }
+    }
+    if (incoming->magic != kProfileMagic) {
+        notifier_.show(MessageForm::StandardInfo,
+                       FormatMessage(kMsgInvalidProfile, Utf16FromPath(path)));
+        return ImportResult::NotProfile;
+    }
+    *profile_ = *incoming;
+    // Only the macro ids come from the file: the slot's name, file path and tag stay the
+    // program's own, so an imported file cannot move later saves anywhere else.
+    ProfileSlot& active = activeSlotRecord();
+    for (int m = 0; m < kModeCount; ++m) {
+        for (int k = 0; k < kButtonCount; ++k) {
+            active.buttonMacroId[m][k] = slot.buttonMacroId[m][k];
+        }
+    }
+    return ImportResult::Imported;
+}
+
+bool ProfileFiles::exportProfile(const std::filesystem::path& path, FileError* error) const {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(kExportFileSize);
+    const auto record = RecordBytes(*profile_);
+    const auto slot = RecordBytes(activeSlotRecord());
+    bytes.insert(bytes.end(), record.begin(), record.end());
+    bytes.insert(bytes.end(), slot.begin(), slot.end());
+    return writeFile(path, bytes, error);
+}
+
+}  // namespace q350
