@@ -1,0 +1,310 @@
+#include "skin/win/framework/window.h"
+
+#include <map>
+#include <string>
+
+namespace q350::ui {
+
+namespace {
+
+constexpr wchar_t kObjectProp[] = L"Q350.Window";
+
+// System procedures behind the superclasses, by class name.
+std::map<std::wstring, WNDPROC>& BaseProcs() {
+    static std::map<std::wstring, WNDPROC> procs;
+    return procs;
+}
+
+WNDPROC BaseProcOfClass(HWND hwnd) {
+    wchar_t name[128] = {};
+    GetClassNameW(hwnd, name, 128);
+    const auto it = BaseProcs().find(name);
+    return it != BaseProcs().end() ? it->second : DefWindowProcW;
+}
+
+// The dialog being created on this thread; it binds at its first message.
+thread_local Dialog* tPendingDialog = nullptr;
+
+// Child window that a notification comes from, or null.
+HWND NotificationSource(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_COMMAND: return reinterpret_cast<HWND>(lp);
+        case WM_DRAWITEM: {
+            const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+            return dis->CtlType == ODT_MENU ? nullptr : dis->hwndItem;
+        }
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORSCROLLBAR: return reinterpret_cast<HWND>(lp);
+        default: (void)wp; return nullptr;
+    }
+}
+
+}  // namespace
+
+Window::~Window() {
+    if (hwnd_ != nullptr && FromHandle(hwnd_) == this) {
+        // Derived parts are gone: from here on the window gets the default handling only.
+        DestroyWindow(hwnd_);
+    }
+    if (hwnd_ != nullptr) Unbind();
+}
+
+Window* Window::FromHandle(HWND hwnd) {
+    if (hwnd == nullptr) return nullptr;
+    return static_cast<Window*>(GetPropW(hwnd, kObjectProp));
+}
+
+void Window::Bind(HWND hwnd) {
+    hwnd_ = hwnd;
+    SetPropW(hwnd, kObjectProp, this);
+}
+
+void Window::Unbind() {
+    if (hwnd_ == nullptr) return;
+    if (subclassed_ && IsWindow(hwnd_)) {
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC)) == WindowProc) {
+            SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
+        }
+    }
+    if (FromHandle(hwnd_) == this) RemovePropW(hwnd_, kObjectProp);
+    subclassed_ = false;
+    hwnd_ = nullptr;
+}
+
+bool Window::Create(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
+                    const RECT& r, HWND parent, UINT_PTR id) {
+    if (hwnd_ != nullptr) return false;
+    const auto it = BaseProcs().find(className);
+    baseProc_ = it != BaseProcs().end() ? it->second : DefWindowProcW;
+    const HWND hwnd = CreateWindowExW(exStyle, className, text, style, r.left, r.top,
+                                      r.right - r.left, r.bottom - r.top, parent,
+                                      reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), this);
+    if (hwnd == nullptr) {
+        if (hwnd_ != nullptr) Unbind();
+        return false;
+    }
+    return true;
+}
+
+bool Window::Subclass(HWND hwnd) {
+    if (hwnd_ != nullptr || hwnd == nullptr || FromHandle(hwnd) != nullptr) return false;
+    baseProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
+    Bind(hwnd);
+    subclassed_ = true;
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc));
+    return true;
+}
+
+void Window::Destroy() {
+    if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+RECT Window::ClientRect() const {
+    RECT rc{};
+    if (hwnd_) GetClientRect(hwnd_, &rc);
+    return rc;
+}
+
+LRESULT Window::Default(UINT msg, WPARAM wp, LPARAM lp) {
+    if (dynamic_cast<Dialog*>(this) != nullptr && !subclassed_) {
+        return 0;  // dialogs: returning "not handled" hands the message to the dialog manager
+    }
+    return CallWindowProcW(baseProc_ ? baseProc_ : DefWindowProcW, hwnd_, msg, wp, lp);
+}
+
+bool Window::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+bool ReflectToChild(HWND from, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    Window* child = Window::FromHandle(from);
+    if (child == nullptr) return false;
+    struct Access : Window {
+        static bool Offer(Window* w, UINT m, WPARAM a, LPARAM b, LRESULT& r) {
+            return static_cast<Access*>(w)->OnMessage(kReflect + m, a, b, r);
+        }
+    };
+    try {
+        return Access::Offer(child, msg, wp, lp, result);
+    } catch (...) {
+        return false;
+    }
+}
+
+LRESULT Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+    const HWND hwnd = hwnd_;
+    LRESULT result = 0;
+    bool handled = false;
+    if (const HWND source = NotificationSource(msg, wp, lp); source != nullptr && source != hwnd) {
+        handled = ReflectToChild(source, msg, wp, lp, result);
+    }
+    if (!handled) {
+        try {
+            handled = OnMessage(msg, wp, lp, result);
+        } catch (...) {
+            handled = false;
+        }
+    }
+    if (msg == WM_NCDESTROY) {
+        const WNDPROC base = baseProc_;
+        Unbind();
+        result = CallWindowProcW(base ? base : DefWindowProcW, hwnd, msg, wp, lp);
+        OnFinalMessage();
+        return result;
+    }
+    if (!handled) result = Default(msg, wp, lp);
+    return result;
+}
+
+LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    Window* w = FromHandle(hwnd);
+    if (w == nullptr && msg == WM_NCCREATE) {
+        w = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        if (w != nullptr) w->Bind(hwnd);
+    }
+    if (w == nullptr) return CallWindowProcW(BaseProcOfClass(hwnd), hwnd, msg, wp, lp);
+    return w->Dispatch(msg, wp, lp);
+}
+
+bool RegisterWindowClass(const wchar_t* name, UINT style, HCURSOR cursor, HBRUSH background) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    const HINSTANCE inst = GetModuleHandleW(nullptr);
+    if (GetClassInfoExW(inst, name, &wc)) return true;
+    wc.cbSize = sizeof(wc);
+    wc.style = style;
+    wc.lpfnWndProc = Window::WindowProc;
+    wc.hInstance = inst;
+    wc.hCursor = cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    return RegisterClassExW(&wc) != 0;
+}
+
+bool RegisterSuperclass(const wchar_t* name, const wchar_t* base) {
+    const HINSTANCE inst = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    if (GetClassInfoExW(inst, name, &wc)) return true;
+    if (!GetClassInfoExW(nullptr, base, &wc)) return false;
+    BaseProcs()[name] = wc.lpfnWndProc;
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = Window::WindowProc;
+    wc.hInstance = inst;
+    wc.lpszClassName = name;
+    wc.style &= ~CS_GLOBALCLASS;
+    return RegisterClassExW(&wc) != 0;
+}
+
+// ---- dialogs ----------------------------------------------------------------------------------
+
+std::wstring Dialog::BuildTemplate() const {
+    // DLGTEMPLATE followed by menu, class, title and, with DS_SETFONT, the font; all in WORDs.
+    std::wstring t;
+    auto word = [&](WORD w) { t.push_back(static_cast<wchar_t>(w)); };
+    auto dword = [&](DWORD d) {
+        word(LOWORD(d));
+        word(HIWORD(d));
+    };
+    const DWORD style = template_.style | (template_.font ? DS_SETFONT : 0);
+    dword(style);
+    dword(template_.exStyle);
+    word(0);  // no controls
+    word(0);  // x
+    word(0);  // y
+    word(static_cast<WORD>(template_.width));
+    word(static_cast<WORD>(template_.height));
+    word(0);  // no menu
+    word(0);  // the standard dialog class
+    t.append(template_.title ? template_.title : L"");
+    word(0);
+    if (template_.font) {
+        word(template_.fontSize);
+        t.append(template_.font);
+        word(0);
+    }
+    return t;
+}
+
+INT_PTR Dialog::DoModal(HWND parent) {
+    if (hwnd_ != nullptr) return -1;
+    const std::wstring t = BuildTemplate();
+    modal_ = true;
+    tPendingDialog = this;
+    const INT_PTR r = DialogBoxIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()), parent,
+        DialogProc, reinterpret_cast<LPARAM>(this));
+    tPendingDialog = nullptr;
+    return r;
+}
+
+bool Dialog::CreateModeless(HWND parent) {
+    if (hwnd_ != nullptr) return false;
+    const std::wstring t = BuildTemplate();
+    modal_ = false;
+    tPendingDialog = this;
+    const HWND hwnd = CreateDialogIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()), parent,
+        DialogProc, reinterpret_cast<LPARAM>(this));
+    tPendingDialog = nullptr;
+    return hwnd != nullptr;
+}
+
+void Dialog::End(INT_PTR result) {
+    if (hwnd_ == nullptr) return;
+    if (modal_) {
+        EndDialog(hwnd_, result);
+    } else {
+        DestroyWindow(hwnd_);
+    }
+}
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* d = dynamic_cast<Dialog*>(FromHandle(hwnd));
+    if (d == nullptr) {
+        d = msg == WM_INITDIALOG ? reinterpret_cast<Dialog*>(lp) : tPendingDialog;
+        if (d == nullptr) return FALSE;
+        d->Bind(hwnd);
+    }
+    if (msg == WM_INITDIALOG) {
+        try {
+            return d->OnInitDialog() ? TRUE : FALSE;
+        } catch (...) {
+            return TRUE;
+        }
+    }
+    LRESULT result = 0;
+    bool handled = false;
+    if (const HWND source = NotificationSource(msg, wp, lp); source != nullptr && source != hwnd) {
+        handled = ReflectToChild(source, msg, wp, lp, result);
+    }
+    if (!handled) {
+        try {
+            handled = d->OnMessage(msg, wp, lp, result);
+        } catch (...) {
+            handled = false;
+        }
+    }
+    if (msg == WM_NCDESTROY) {
+        d->Unbind();
+        d->OnFinalMessage();
+        return FALSE;
+    }
+    if (!handled) return FALSE;
+    switch (msg) {
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+        case WM_QUERYDRAGICON: return static_cast<INT_PTR>(result);
+        default: SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result); return TRUE;
+    }
+}
+
+}  // namespace q350::ui

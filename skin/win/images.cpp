@@ -1,0 +1,265 @@
+#include "skin/win/images.h"
+
+#include <ole2.h>
+#include <olectl.h>
+
+#include <climits>
+#include <cstring>
+#include <span>
+#include <vector>
+
+#include "skin/region_runs.h"
+
+namespace q350::ui {
+
+namespace {
+
+// Closes a file handle at scope end.
+struct FileHandle {
+    HANDLE h;
+    ~FileHandle() {
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+};
+
+// Releases a COM interface at scope end.
+template <class T>
+struct ComRelease {
+    T* p = nullptr;
+    ~ComRelease() {
+        if (p) p->Release();
+    }
+};
+
+}  // namespace
+
+void LoadPictureFile(const wchar_t* path, Bitmap& target, SIZE& size) {
+    target.Reset();
+    size = {0, 0};
+    FileHandle file{CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE) return;
+    const DWORD bytes = GetFileSize(file.h, nullptr);
+    if (bytes == INVALID_FILE_SIZE || bytes == 0) return;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (block == nullptr) return;
+    void* data = GlobalLock(block);
+    DWORD read = 0;
+    const BOOL ok = data != nullptr && ReadFile(file.h, data, bytes, &read, nullptr);
+    if (data) GlobalUnlock(block);
+    if (!ok || read != bytes) {
+        GlobalFree(block);
+        return;
+    }
+    ComRelease<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream.p))) {  // the stream frees the block
+        GlobalFree(block);
+        return;
+    }
+    ComRelease<IPicture> picture;
+    if (FAILED(OleLoadPicture(stream.p, static_cast<LONG>(bytes), FALSE, IID_IPicture,
+                              reinterpret_cast<void**>(&picture.p))) ||
+        picture.p == nullptr) {
+        return;
+    }
+    OLE_HANDLE handle = 0;
+    SHORT type = 0;
+    if (FAILED(picture.p->get_Type(&type)) || type != PICTYPE_BITMAP ||
+        FAILED(picture.p->get_Handle(&handle))) {
+        return;
+    }
+    // The picture object owns its bitmap; keep a copy of our own.
+    const auto source = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
+    target.Reset(static_cast<HBITMAP>(CopyImage(source, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    size = BitmapSize(target.get());
+}
+
+bool LoadPngResource(const wchar_t* type, WORD id, std::unique_ptr<Gdiplus::Image>& image) {
+    const HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), type);
+    if (res == nullptr) return false;
+    const DWORD bytes = SizeofResource(module, res);
+    HGLOBAL loaded = LoadResource(module, res);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (bytes == 0 || data == nullptr) return false;
+    HGLOBAL block = GlobalAlloc(GMEM_FIXED, bytes);
+    if (block == nullptr) return false;
+    std::memcpy(reinterpret_cast<void*>(block), data, bytes);
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(block, FALSE, &stream))) {
+        GlobalFree(block);
+        return false;
+    }
+    image.reset(Gdiplus::Image::FromStream(stream));
+    stream->Release();
+    if (!image) image = std::make_unique<Gdiplus::Bitmap>(1, 1, PixelFormat32bppARGB);
+    return true;
+}
+
+HRGN RegionFromKeyColour(HBITMAP bitmap) {
+    if (bitmap == nullptr) return nullptr;
+    MemoryDc dc(nullptr);
+    if (!dc) return nullptr;
+    const SIZE size = BitmapSize(bitmap);
+    if (size.cx <= 0 || size.cy <= 0) return nullptr;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = size.cx;
+    bi.bmiHeader.biHeight = size.cy;  // bottom-up
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    Bitmap section(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!section || bits == nullptr) return nullptr;
+    {
+        SelectGuard selectSection(dc.get(), section.get());
+        MemoryDc source(dc.get());
+        if (!source) return nullptr;
+        SelectGuard selectSource(source.get(), bitmap);
+        BitBlt(dc.get(), 0, 0, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+    BITMAP bm{};
+    GetObjectW(section.get(), sizeof(bm), &bm);
+    const std::ptrdiff_t stride = (bm.bmWidthBytes + 3) & ~3;
+    const auto* base = static_cast<const std::uint8_t*>(bits);
+    const std::uint8_t* topRow = base + stride * (size.cy - 1);
+
+    HRGN result = nullptr;
+    std::vector<std::uint8_t> buffer;
+    skin::CollectShapeRuns(
+        topRow, -stride, size.cx, size.cy,
+        [&](std::span<const skin::Rect> runs, const skin::Rect& bounds) {
+            buffer.assign(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT), 0);
+            auto* header = reinterpret_cast<RGNDATAHEADER*>(buffer.data());
+            header->dwSize = sizeof(RGNDATAHEADER);
+            header->iType = RDH_RECTANGLES;
+            header->nCount = static_cast<DWORD>(runs.size());
+            header->nRgnSize = static_cast<DWORD>(runs.size() * sizeof(RECT));
+            header->rcBound = {bounds.left, bounds.top, bounds.right, bounds.bottom};
+            auto* rects = reinterpret_cast<RECT*>(buffer.data() + sizeof(RGNDATAHEADER));
+            for (std::size_t i = 0; i < runs.size(); ++i) {
+                rects[i] = {runs[i].left, runs[i].top, runs[i].right, runs[i].bottom};
+            }
+            HRGN part = ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()),
+                                        reinterpret_cast<const RGNDATA*>(buffer.data()));
+            if (part == nullptr) return;
+            if (result == nullptr) {
+                result = part;
+            } else {
+                CombineRgn(result, result, part, RGN_OR);
+                DeleteObject(part);
+            }
+        });
+    return result;
+}
+
+void CopyBitmapPart(HDC dc, Bitmap& target, HBITMAP source, const RECT& r) {
+    if (source == nullptr) return;
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    target.Reset(CreateCompatibleBitmap(dc, w, h));
+    MemoryDc to(dc);
+    MemoryDc from(dc);
+    SelectGuard selTo(to.get(), target.get());
+    SelectGuard selFrom(from.get(), source);
+    BitBlt(to.get(), 0, 0, w, h, from.get(), r.left, r.top, SRCCOPY);
+}
+
+void CopyBitmapPart(HDC dc, Bitmap& target, const Bitmap& source, const RECT& r) {
+    CopyBitmapPart(dc, target, source.get(), r);
+}
+
+void DrawNineSlice(Gdiplus::Graphics& g, Gdiplus::Image& image, const RECT& dest, int imageW,
+                   int imageH) {
+    const auto pieces =
+        skin::NineSlicePieces({dest.left, dest.top, dest.right, dest.bottom}, imageW, imageH);
+    for (const auto& p : pieces) {
+        g.DrawImage(&image, Gdiplus::Rect(p.dest.x, p.dest.y, p.dest.width, p.dest.height),
+                    p.source.x, p.source.y, p.source.width, p.source.height, Gdiplus::UnitPixel);
+    }
+}
+
+void RegionFromCornerColour(HWND hwnd, Gdiplus::Bitmap& picture) {
+    HBITMAP raw = nullptr;
+    if (picture.GetHBITMAP(Gdiplus::Color(255, 0, 0, 0), &raw) != Gdiplus::Ok) return;
+    Bitmap converted(raw);
+    MemoryDc dc(nullptr);
+    SelectGuard sel(dc.get(), converted.get());
+    RECT wr{};
+    GetWindowRect(hwnd, &wr);
+    const int w = wr.right - wr.left;
+    const int h = wr.bottom - wr.top;
+    HRGN region = CreateRectRgn(0, 0, w, h);
+    const COLORREF key = GetPixel(dc.get(), 0, 0);
+    for (int x = 0; x < w; ++x) {
+        for (int y = 0; y < h; ++y) {
+            if (GetPixel(dc.get(), x, y) == key) {
+                Region dot(CreateRectRgn(x, y, x + 1, y + 1));
+                CombineRgn(region, region, dot.get(), RGN_XOR);
+            }
+        }
+    }
+    if (SetWindowRgn(hwnd, region, TRUE) == 0) DeleteObject(region);
+}
+
+const std::wstring& ProgramFolder() {
+    static const std::wstring folder = [] {
+        std::wstring path(MAX_PATH, L'\0');
+        for (;;) {
+            const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            if (n < path.size()) {
+                path.resize(n);
+                break;
+            }
+            path.resize(path.size() * 2);
+        }
+        path.erase(path.find_last_of(L"\\/") + 1);
+        return path;
+    }();
+    return folder;
+}
+
+std::wstring SkinPath(const std::wstring& name) { return ProgramFolder() + L"skins\\" + name; }
+
+std::unique_ptr<Gdiplus::Bitmap> LoadImageFile(const std::wstring& path) {
+    // Through a stream of the file's bytes, so the file is not held open by GDI+.
+    FileHandle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE) return nullptr;
+    const DWORD bytes = GetFileSize(file.h, nullptr);
+    if (bytes == INVALID_FILE_SIZE || bytes == 0) return nullptr;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (block == nullptr) return nullptr;
+    void* data = GlobalLock(block);
+    DWORD read = 0;
+    const BOOL ok = data != nullptr && ReadFile(file.h, data, bytes, &read, nullptr);
+    if (data) GlobalUnlock(block);
+    ComRelease<IStream> stream;
+    if (!ok || read != bytes || FAILED(CreateStreamOnHGlobal(block, TRUE, &stream.p))) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    std::unique_ptr<Gdiplus::Bitmap> decoded(Gdiplus::Bitmap::FromStream(stream.p));
+    if (!decoded || decoded->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    // A copy that no longer reads from the stream.
+    return ImagePart(decoded.get(), 0, 0, static_cast<int>(decoded->GetWidth()),
+                     static_cast<int>(decoded->GetHeight()));
+}
+
+std::unique_ptr<Gdiplus::Bitmap> ImagePart(Gdiplus::Image* source, int x, int y, int w, int h) {
+    if (source == nullptr || w <= 0 || h <= 0) return nullptr;
+    auto part = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppARGB);
+    Gdiplus::Graphics g(part.get());
+    g.Clear(Gdiplus::Color(0, 0, 0, 0));
+    g.DrawImage(source, Gdiplus::Rect(0, 0, w, h), x, y, w, h, Gdiplus::UnitPixel);
+    return part;
+}
+
+HBITMAP LoadBitmapResource(WORD id) {
+    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+}  // namespace q350::ui
