@@ -1,0 +1,45 @@
+#pragma once
+
+// HidChannel: the owner of the link to the mouse. Sends 32-byte output reports that begin with the
+// report id 0xBA and fetches the mouse's replies as input reports.
+#include <cstddef>
+#include <cstdint>
+
+#include "device/device_protocol.h"
+#include "device/hid_transport.h"
+
+namespace q350 {
+
+class HidChannel {
+public:
+    explicit HidChannel(HidTransport& transport) : transport_(transport) {}
+    ~HidChannel() { close(); }
+    HidChannel(const HidChannel&) = delete;
+    HidChannel& operator=(const HidChannel&) = delete;
+
+    // Opens the mouse; true when it was found. A failed open leaves the channel closed.
+    bool open();
+    // Releases the device; sends and receives fail until the next open.
+    void close();
+    bool isOpen() const { return open_; }
+
+    // Sends one report whose bytes 1...n are the payload (n <= 31).
+    bool send(const std::uint8_t* payload, std::size_t n);
+    // Fetches one input report. On entry buffer holds the n request bytes that go into the report
+    // after its id; on success it holds the first n bytes of the reply (status, value, ...).
+    bool receive(std::uint8_t* buffer, std::size_t n);
+    // Writes a frame the caller has built itself (byte 0 already the report id).
+    bool sendFrame(const Report& frame);
+
+    // Process-wide diagnostic hex trace; off unless a developer switches it on.
+    static void setTraceEnabled(bool on);
+    static bool traceEnabled();
+
+private:
+    void trace(const char16_t* prefix, const std::uint8_t* bytes, std::size_t count);
+
+    HidTransport& transport_;
+    bool open_ = false;
+};
+
+}  // namespace q350
