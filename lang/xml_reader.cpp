@@ -265,11 +265,12 @@ std::uint32_t XmlReader::addElement() {
     const std::uint32_t page = index / kPageSize;
     const std::uint32_t slot = index % kPageSize;
     if (page == 0 && slot >= firstPageCapacity_) {
-        // The first page was sized for the document; it grows to a full page once.
-        auto full = std::make_unique<Element[]>(kPageSize);
-        std::copy(pages_[0].get(), pages_[0].get() + count_, full.get());
-        pages_[0] = std::move(full);
-        firstPageCapacity_ = kPageSize;
+        // The first page was sized for the document; it doubles up to a full page.
+        const std::uint32_t capacity = std::min(firstPageCapacity_ * 2, kPageSize);
+        auto larger = std::make_unique<Element[]>(capacity);
+        std::copy(pages_[0].get(), pages_[0].get() + count_, larger.get());
+        pages_[0] = std::move(larger);
+        firstPageCapacity_ = capacity;
     } else if (page >= pages_.size()) {
         pages_.push_back(std::make_unique<Element[]>(kPageSize));
     }
