@@ -36,17 +36,29 @@ std::string Hex(std::uint32_t v) {
     return buf;
 }
 
-std::string Text(const char16_t* field) { return Utf16ToUtf8(FieldText(field, kTextChars)); }
+std::string Text(const char16_t* field) {
+    return Utf16ToUtf8(FieldText(field, kTextChars));
+}
 
 std::string JsonString(const std::string& s) {
     std::string out = "\"";
     for (unsigned char c : s) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     char buf[8];
@@ -102,7 +114,8 @@ std::string EffectText(std::int32_t e) {
 }
 
 // The DPI levels the mouse receives, in units of 100.
-std::vector<std::int32_t> Levels(const ProfileData& p, int m, const std::int32_t (&dpi)[kModeCount][kDpiSlots]) {
+std::vector<std::int32_t> Levels(const ProfileData& p, int m,
+                                 const std::int32_t (&dpi)[kModeCount][kDpiSlots]) {
     std::vector<std::int32_t> levels;
     for (int l = 0; l < kDpiLevels; ++l) {
         if (p.dpiListMode[m] == 1) {
@@ -142,8 +155,8 @@ void ShowText(const ProfileData& p, const std::string& file, std::size_t size,
         std::cout << "  dpi: X " << Dpi(Levels(p, m, p.dpiX), "/") << ", Y "
                   << Dpi(Levels(p, m, p.dpiY), "/") << " ("
                   << (p.dpiListMode[m] == 1 ? "preset list" : "sliders") << ", top level "
-                  << p.dpiTopLevel[m] << ", levels on " << List(p.dpiLevelOn[m])
-                  << ", X/Y " << (p.xyIndependent[m] ? "separate" : "together") << ")\n";
+                  << p.dpiTopLevel[m] << ", levels on " << List(p.dpiLevelOn[m]) << ", X/Y "
+                  << (p.xyIndependent[m] ? "separate" : "together") << ")\n";
         std::cout << "  report rate: " << ReportRateText(p.reportRate[m])
                   << "\n  lift-off: " << p.liftHeight[m] << "\n";
         std::cout << "  pointer: speed " << p.pointerSpeed[m] << ", scroll lines "
@@ -154,8 +167,8 @@ void ShowText(const ProfileData& p, const std::string& file, std::size_t size,
         for (int z = 0; z < kZoneCount; ++z) {
             std::cout << "  lighting zone " << z << (z == 0 ? " (back)" : " (wheel)") << ": "
                       << EffectText(p.ledEffect[z][m]) << ", colour " << Hex(p.ledColor[z][m])
-                      << ", speed " << p.ledSpeed[z][m] << ", brightness "
-                      << p.ledBrightness[z][m] << "\n";
+                      << ", speed " << p.ledSpeed[z][m] << ", brightness " << p.ledBrightness[z][m]
+                      << "\n";
         }
         std::cout << "  proximity sensing: " << (p.proximitySensing[m] ? "on" : "off") << "\n";
     }
@@ -173,8 +186,8 @@ void ShowJson(const ProfileData& p, const std::string& file, const std::vector<i
             const ButtonAssignment& b = p.buttons[m][k];
             const auto word = b.function == fn::kMacro ? std::nullopt : DeviceWord(b);
             o << (k ? "," : "") << "{\"index\":" << k << ",\"label\":" << JsonString(Text(b.label))
-              << ",\"function\":" << b.function << ",\"word\":"
-              << (word ? JsonString(Hex(*word)) : std::string("null"))
+              << ",\"function\":" << b.function
+              << ",\"word\":" << (word ? JsonString(Hex(*word)) : std::string("null"))
               << ",\"macroId\":" << b.macroId << ",\"keyWord\":" << JsonString(Hex(b.keyWord))
               << ",\"actionWord\":" << JsonString(Hex(b.actionWord))
               << ",\"path\":" << JsonString(Text(b.path)) << "}";
@@ -182,10 +195,9 @@ void ShowJson(const ProfileData& p, const std::string& file, const std::vector<i
         o << "],\"dpiX\":[" << List(p.dpiX[m], kDpiSlots, ",") << "],\"dpiY\":["
           << List(p.dpiY[m], kDpiSlots, ",") << "],\"dpiLevelOn\":["
           << List(p.dpiLevelOn[m], kDpiLevels, ",") << "],\"dpiListMode\":" << p.dpiListMode[m]
-          << ",\"xyIndependent\":" << p.xyIndependent[m] << ",\"dpiTopLevel\":"
-          << p.dpiTopLevel[m] << ",\"liftHeight\":" << p.liftHeight[m]
-          << ",\"reportRate\":" << p.reportRate[m] << ",\"pointerSpeed\":" << p.pointerSpeed[m]
-          << ",\"scrollLines\":" << p.scrollLines[m]
+          << ",\"xyIndependent\":" << p.xyIndependent[m] << ",\"dpiTopLevel\":" << p.dpiTopLevel[m]
+          << ",\"liftHeight\":" << p.liftHeight[m] << ",\"reportRate\":" << p.reportRate[m]
+          << ",\"pointerSpeed\":" << p.pointerSpeed[m] << ",\"scrollLines\":" << p.scrollLines[m]
           << ",\"enhancePrecision\":" << p.enhancePrecision[m]
           << ",\"doubleClickSpeed\":" << p.doubleClickSpeed[m]
           << ",\"proximitySensing\":" << p.proximitySensing[m]
@@ -193,8 +205,8 @@ void ShowJson(const ProfileData& p, const std::string& file, const std::vector<i
         for (int z = 0; z < kZoneCount; ++z) {
             o << (z ? "," : "") << "{\"zone\":" << z << ",\"effect\":" << p.ledEffect[z][m]
               << ",\"color\":" << JsonString(Hex(p.ledColor[z][m]))
-              << ",\"speed\":" << p.ledSpeed[z][m] << ",\"brightness\":"
-              << p.ledBrightness[z][m] << ",\"swatch\":" << p.ledSwatch[z][m] << "}";
+              << ",\"speed\":" << p.ledSpeed[z][m] << ",\"brightness\":" << p.ledBrightness[z][m]
+              << ",\"swatch\":" << p.ledSwatch[z][m] << "}";
         }
         o << "]}";
     }
@@ -263,8 +275,7 @@ int Show(const Args& args) {
     std::vector<std::uint8_t> bytes;
     FileError error = FileError::None;
     if (!ReadFileBytes(file, bytes, &error, kExportFileSize + 1)) {
-        return Fail("cannot read " + file +
-                    (error == FileError::NotFound ? ": no such file" : ""));
+        return Fail("cannot read " + file + (error == FileError::NotFound ? ": no such file" : ""));
     }
     auto profile = std::make_unique<ProfileData>();
     FillRecord(*profile, bytes);

@@ -9,7 +9,9 @@ namespace {
 constexpr CatalogEntry Fixed(int code, std::uint32_t word, std::string_view panelId = {}) {
     return {code, word, true, panelId};
 }
-constexpr CatalogEntry FromAssignment(int code) { return {code, 0, false, {}}; }
+constexpr CatalogEntry FromAssignment(int code) {
+    return {code, 0, false, {}};
+}
 
 // Right click is listed as the panel's "right" entry and middle click as its "middle" entry, so
 // that choosing "middle" on the panel gives a middle click.
@@ -84,7 +86,9 @@ static_assert(SortedByCode(), "the catalogue is searched by code and must stay i
 
 }  // namespace
 
-std::span<const CatalogEntry> FunctionCatalog() { return kCatalog; }
+std::span<const CatalogEntry> FunctionCatalog() {
+    return kCatalog;
+}
 
 const CatalogEntry* FindFunction(int code) {
     const auto* it = std::lower_bound(std::begin(kCatalog), std::end(kCatalog), code,

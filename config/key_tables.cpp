@@ -89,33 +89,105 @@ struct NamedKey {
 };
 
 constexpr NamedKey kFixedKeyNames[] = {
-    {0x00, u""},          {0xFF, u""},         {0x08, u"Backspace"}, {0x09, u"Tab"},
-    {0x0C, u"Clr"},       {0x0D, u"Enter"},    {0x10, u"Shift"},     {0x11, u"Ctrl"},
-    {0x12, u"Alt"},       {0x13, u"Pause"},    {0x14, u"CapsLock"},  {0x1B, u"Esc"},
-    {0x20, u"Space"},     {0x21, u"PageUp"},   {0x22, u"PageDown"},  {0x23, u"End"},
-    {0x24, u"Home"},      {0x25, u"Left"},     {0x26, u"Up"},        {0x27, u"Right"},
-    {0x28, u"Down"},      {0x29, u"Select"},   {0x2A, u"Print"},     {0x2B, u"Enter"},
-    {0x2C, u"PrtSc SysRq"}, {0x2D, u"Insert"}, {0x2E, u"Delete"},    {0x2F, u"Help"},
-    {0x5B, u"LWin"},      {0x5C, u"RWin"},     {0x5D, u"App"},       {0x6A, u"(*)"},
-    {0x6B, u"(+)"},       {0x6C, u"\\"},       {0x6D, u"(-)"},       {0x6E, u"(.)"},
-    {0x6F, u"(/)"},       {0x90, u"Numlock"},  {0x91, u"Scroll Lock"}, {0xA0, u"LShift"},
-    {0xA1, u"RShift"},    {0xA2, u"LCtrl"},    {0xA3, u"RCtrl"},     {0xA4, u"LAlt"},
-    {0xA5, u"RAlt"},      {0xC1, u"LButton"},  {0xC2, u"RButton"},   {0xC3, u"MButton"},
+    {0x00, u""},
+    {0xFF, u""},
+    {0x08, u"Backspace"},
+    {0x09, u"Tab"},
+    {0x0C, u"Clr"},
+    {0x0D, u"Enter"},
+    {0x10, u"Shift"},
+    {0x11, u"Ctrl"},
+    {0x12, u"Alt"},
+    {0x13, u"Pause"},
+    {0x14, u"CapsLock"},
+    {0x1B, u"Esc"},
+    {0x20, u"Space"},
+    {0x21, u"PageUp"},
+    {0x22, u"PageDown"},
+    {0x23, u"End"},
+    {0x24, u"Home"},
+    {0x25, u"Left"},
+    {0x26, u"Up"},
+    {0x27, u"Right"},
+    {0x28, u"Down"},
+    {0x29, u"Select"},
+    {0x2A, u"Print"},
+    {0x2B, u"Enter"},
+    {0x2C, u"PrtSc SysRq"},
+    {0x2D, u"Insert"},
+    {0x2E, u"Delete"},
+    {0x2F, u"Help"},
+    {0x5B, u"LWin"},
+    {0x5C, u"RWin"},
+    {0x5D, u"App"},
+    {0x6A, u"(*)"},
+    {0x6B, u"(+)"},
+    {0x6C, u"\\"},
+    {0x6D, u"(-)"},
+    {0x6E, u"(.)"},
+    {0x6F, u"(/)"},
+    {0x90, u"Numlock"},
+    {0x91, u"Scroll Lock"},
+    {0xA0, u"LShift"},
+    {0xA1, u"RShift"},
+    {0xA2, u"LCtrl"},
+    {0xA3, u"RCtrl"},
+    {0xA4, u"LAlt"},
+    {0xA5, u"RAlt"},
+    {0xC1, u"LButton"},
+    {0xC2, u"RButton"},
+    {0xC3, u"MButton"},
 };
 
 constexpr NamedKey kMacroKeyNames[] = {
-    {0xC0, u"~"},           {0xBD, u"-"},           {0xBB, u"="},          {0x08, u"Backspace"},
-    {0xDC, u"\\|"},         {0xDB, u"["},           {0xDD, u"]"},          {0xBA, u";"},
-    {0xDE, u"'"},           {0x0D, u"Enter"},       {0xBC, u"<"},          {0xBE, u">"},
-    {0xBF, u"?"},           {0x09, u"Tab"},         {0x14, u"Cap"},        {0xA0, u"L_Shift"},
-    {0xA2, u"L_Ctrl"},      {0xA4, u"L_Alt"},       {0x5B, u"L_Win"},      {0xA1, u"R_Shift"},
-    {0xA3, u"R_Ctrl"},      {0xA5, u"R_Alt"},       {0x5C, u"R_Win"},      {0x20, u"Space"},
-    {0x1B, u"ESC"},         {0x60, u"NUM 0"},       {0x6D, u"NUM -"},      {0x6B, u"NUM +"},
-    {0x6A, u"NUM *"},       {0x6F, u"NUM /"},       {0x6C, u"NUM Enter"},  {0x6E, u"NUM Del"},
-    {0x90, u"NUM Lock"},    {0x2A, u"Print"},       {0x91, u"Scroll"},     {0x13, u"Pause"},
-    {0x2D, u"Insert"},      {0x24, u"Home"},        {0x2E, u"Delete"},     {0x23, u"End"},
-    {0x21, u"Page Up"},     {0x22, u"Page Down"},   {0x26, u"UP"},         {0x28, u"DOWN"},
-    {0x25, u"LEFT"},        {0x27, u"RIGHT"},       {0x01, u"Left Button"}, {0x02, u"Right Button"},
+    {0xC0, u"~"},
+    {0xBD, u"-"},
+    {0xBB, u"="},
+    {0x08, u"Backspace"},
+    {0xDC, u"\\|"},
+    {0xDB, u"["},
+    {0xDD, u"]"},
+    {0xBA, u";"},
+    {0xDE, u"'"},
+    {0x0D, u"Enter"},
+    {0xBC, u"<"},
+    {0xBE, u">"},
+    {0xBF, u"?"},
+    {0x09, u"Tab"},
+    {0x14, u"Cap"},
+    {0xA0, u"L_Shift"},
+    {0xA2, u"L_Ctrl"},
+    {0xA4, u"L_Alt"},
+    {0x5B, u"L_Win"},
+    {0xA1, u"R_Shift"},
+    {0xA3, u"R_Ctrl"},
+    {0xA5, u"R_Alt"},
+    {0x5C, u"R_Win"},
+    {0x20, u"Space"},
+    {0x1B, u"ESC"},
+    {0x60, u"NUM 0"},
+    {0x6D, u"NUM -"},
+    {0x6B, u"NUM +"},
+    {0x6A, u"NUM *"},
+    {0x6F, u"NUM /"},
+    {0x6C, u"NUM Enter"},
+    {0x6E, u"NUM Del"},
+    {0x90, u"NUM Lock"},
+    {0x2A, u"Print"},
+    {0x91, u"Scroll"},
+    {0x13, u"Pause"},
+    {0x2D, u"Insert"},
+    {0x24, u"Home"},
+    {0x2E, u"Delete"},
+    {0x23, u"End"},
+    {0x21, u"Page Up"},
+    {0x22, u"Page Down"},
+    {0x26, u"UP"},
+    {0x28, u"DOWN"},
+    {0x25, u"LEFT"},
+    {0x27, u"RIGHT"},
+    {0x01, u"Left Button"},
+    {0x02, u"Right Button"},
     {0x04, u"Middle Button"},
 };
 
@@ -183,7 +255,9 @@ constexpr FunctionNameEntry kFunctionNames[] = {
     {152, u"Shortcut 3", u"快捷3"},
 };
 
-std::u16string Ascii(std::string_view s) { return std::u16string(s.begin(), s.end()); }
+std::u16string Ascii(std::string_view s) {
+    return std::u16string(s.begin(), s.end());
+}
 
 constexpr std::array<KeyUsagePair, 107> kKeyUsageMap = BuildKeyUsageMap();
 
@@ -251,19 +325,32 @@ unsigned UsKeyLayout::character(int virtualKey) const {
         return static_cast<unsigned>(virtualKey);
     }
     switch (virtualKey) {
-        case 0xBA: return ';';
-        case 0xBB: return '=';
-        case 0xBC: return ',';
-        case 0xBD: return '-';
-        case 0xBE: return '.';
-        case 0xBF: return '/';
-        case 0xC0: return '`';
-        case 0xDB: return '[';
-        case 0xDC: return '\\';
-        case 0xDD: return ']';
-        case 0xDE: return '\'';
-        case 0xE2: return '\\';  // the extra key of 102-key boards
-        default: return 0;
+        case 0xBA:
+            return ';';
+        case 0xBB:
+            return '=';
+        case 0xBC:
+            return ',';
+        case 0xBD:
+            return '-';
+        case 0xBE:
+            return '.';
+        case 0xBF:
+            return '/';
+        case 0xC0:
+            return '`';
+        case 0xDB:
+            return '[';
+        case 0xDC:
+            return '\\';
+        case 0xDD:
+            return ']';
+        case 0xDE:
+            return '\'';
+        case 0xE2:
+            return '\\';  // the extra key of 102-key boards
+        default:
+            return 0;
     }
 }
 
@@ -273,7 +360,9 @@ const KeyLayout& DefaultKeyLayout() {
     return installed ? *installed : us;
 }
 
-void SetDefaultKeyLayout(const KeyLayout* layout) { g_layout.store(layout); }
+void SetDefaultKeyLayout(const KeyLayout* layout) {
+    g_layout.store(layout);
+}
 
 std::u16string KeyName(int virtualKey, const KeyLayout& layout) {
     for (const NamedKey& k : kFixedKeyNames) {

@@ -13,11 +13,11 @@ namespace q350 {
 static_assert(std::endian::native == std::endian::little,
               "profile records are stored in host order and must be little-endian");
 
-inline constexpr int kModeCount = 3;     // 0 office, 1 MOBA, 2 FPS
-inline constexpr int kButtonCount = 14;  // buttons per mode
-inline constexpr int kZoneCount = 2;     // lighting zones
-inline constexpr int kDpiSlots = 20;     // DPI values per mode
-inline constexpr int kDpiLevels = 4;     // DPI levels per mode
+inline constexpr int kModeCount = 3;            // 0 office, 1 MOBA, 2 FPS
+inline constexpr int kButtonCount = 14;         // buttons per mode
+inline constexpr int kZoneCount = 2;            // lighting zones
+inline constexpr int kDpiSlots = 20;            // DPI values per mode
+inline constexpr int kDpiLevels = 4;            // DPI levels per mode
 inline constexpr int kDpiPresetSlots = 10;      // slots 0..9: ticked preset values
 inline constexpr int kDpiLevelSlotFirst = 10;   // slots 10..13: the level sliders
 inline constexpr std::size_t kTextChars = 260;  // UTF-16 units of a path or label field
@@ -31,14 +31,14 @@ inline constexpr std::int32_t kReportRateCodes[4] = {8, 4, 2, 1};
 
 // What one mouse button does in one mode.
 struct ButtonAssignment {
-    std::int32_t function;       // function code of the catalogue; 0 = nothing assigned
-    std::int32_t macroId;        // macro library id, when function is the macro code
-    std::uint8_t reserved1[4];   // always 0
-    std::uint32_t keyWord;       // key-combination device word, when function is the combo code
-    std::uint32_t actionWord;    // device word of an advanced (host-side) function
-    char16_t path[kTextChars];   // program, file, folder, address or sound of an advanced function
+    std::int32_t function;      // function code of the catalogue; 0 = nothing assigned
+    std::int32_t macroId;       // macro library id, when function is the macro code
+    std::uint8_t reserved1[4];  // always 0
+    std::uint32_t keyWord;      // key-combination device word, when function is the combo code
+    std::uint32_t actionWord;   // device word of an advanced (host-side) function
+    char16_t path[kTextChars];  // program, file, folder, address or sound of an advanced function
     std::uint8_t reserved2[4];
-    char16_t label[kTextChars];  // text shown for the button
+    char16_t label[kTextChars];    // text shown for the button
     std::uint8_t reserved3[2080];  // always 0
 };
 
@@ -69,14 +69,14 @@ struct ProfileData {
     std::int32_t reportRate[kModeCount];     // one of kReportRateCodes
     std::int32_t pointerSpeed[kModeCount];   // Windows pointer speed 1..20
     std::int32_t scrollLines[kModeCount];    // wheel lines 0..10, or -1 for a screen at a time
-    std::int32_t enhancePrecision[kModeCount];  // 1 = pointer acceleration on
-    std::int32_t doubleClickSpeed[kModeCount];  // 1..10; double-click time 900 - 70*value ms
-    std::uint32_t ledColor[kZoneCount][kModeCount];      // 0x00BBGGRR
-    std::int32_t ledSwatch[kZoneCount][kModeCount];      // colour swatch last picked, 0..25
-    std::int32_t ledEffect[kZoneCount][kModeCount];      // 0 = off .. 4
-    std::int32_t ledZoneSel[kModeCount];                 // zone last selected on the LED page
-    std::int32_t proximitySensing[kModeCount];           // 1 = on
-    std::int32_t ledSpeed[kZoneCount][kModeCount];       // 0..4
+    std::int32_t enhancePrecision[kModeCount];       // 1 = pointer acceleration on
+    std::int32_t doubleClickSpeed[kModeCount];       // 1..10; double-click time 900 - 70*value ms
+    std::uint32_t ledColor[kZoneCount][kModeCount];  // 0x00BBGGRR
+    std::int32_t ledSwatch[kZoneCount][kModeCount];  // colour swatch last picked, 0..25
+    std::int32_t ledEffect[kZoneCount][kModeCount];  // 0 = off .. 4
+    std::int32_t ledZoneSel[kModeCount];             // zone last selected on the LED page
+    std::int32_t proximitySensing[kModeCount];       // 1 = on
+    std::int32_t ledSpeed[kZoneCount][kModeCount];   // 0..4
     std::int32_t ledBrightness[kZoneCount][kModeCount];  // 0..9
 };
 

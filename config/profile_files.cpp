@@ -57,8 +57,8 @@ std::filesystem::path ProfileFiles::slotPath(int slot) const {
     return text.empty() ? defaultSlotPath(slot) : PathFromUtf16(text);
 }
 
-bool ProfileFiles::writeFile(const std::filesystem::path& path,
-                             std::span<const std::uint8_t> data, FileError* error) const {
+bool ProfileFiles::writeFile(const std::filesystem::path& path, std::span<const std::uint8_t> data,
+                             FileError* error) const {
     if (writer_) {
         return writer_(path, data, error);
     }

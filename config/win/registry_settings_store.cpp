@@ -31,7 +31,7 @@ std::wstring Wide(std::u16string_view s) {
 
 StoreResult FromError(LONG rc) {
     return rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND ? StoreResult::Missing
-                                                                     : StoreResult::Failed;
+                                                                    : StoreResult::Failed;
 }
 
 }  // namespace
@@ -91,13 +91,11 @@ bool RegistrySettingsStore::writeRaw(std::u16string_view subKey, std::u16string_
                         KEY_SET_VALUE, nullptr, key.out(), nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    return RegSetValueExW(key.get(), Wide(name).c_str(), 0, type,
-                          static_cast<const BYTE*>(data), static_cast<DWORD>(size)) ==
-           ERROR_SUCCESS;
+    return RegSetValueExW(key.get(), Wide(name).c_str(), 0, type, static_cast<const BYTE*>(data),
+                          static_cast<DWORD>(size)) == ERROR_SUCCESS;
 }
 
-StoreResult RegistrySettingsStore::readBinary(std::u16string_view subKey,
-                                              std::u16string_view name,
+StoreResult RegistrySettingsStore::readBinary(std::u16string_view subKey, std::u16string_view name,
                                               std::vector<std::uint8_t>& out) {
     DWORD type = 0;
     std::vector<std::uint8_t> bytes;
@@ -138,8 +136,8 @@ bool RegistrySettingsStore::writeDword(std::u16string_view subKey, std::u16strin
     return writeRaw(subKey, name, REG_DWORD, &v, sizeof v);
 }
 
-StoreResult RegistrySettingsStore::readString(std::u16string_view subKey,
-                                              std::u16string_view name, std::u16string& out) {
+StoreResult RegistrySettingsStore::readString(std::u16string_view subKey, std::u16string_view name,
+                                              std::u16string& out) {
     DWORD type = 0;
     std::vector<std::uint8_t> bytes;
     const StoreResult r = readRaw(subKey, name, type, bytes);

@@ -77,8 +77,8 @@ TEST(FunctionCatalog, EveryCodeIsNamedAndListedOnce) {
     std::set<std::string_view> panelIds;
     for (const CatalogEntry& e : FunctionCatalog()) {
         EXPECT_EQ(FindFunction(e.code), &e);
-        const bool ownWord = e.code == fn::kKeyCombo || e.code == fn::kMacro ||
-                             e.code == fn::kAdvanced;
+        const bool ownWord =
+            e.code == fn::kKeyCombo || e.code == fn::kMacro || e.code == fn::kAdvanced;
         EXPECT_EQ(FunctionName(e.code, false).empty(), ownWord) << e.code;
         EXPECT_EQ(e.fixedWord, !ownWord) << e.code;
         if (!e.panelId.empty()) {

@@ -15,9 +15,12 @@ public:
 class GermanishLayout final : public KeyLayout {
 public:
     unsigned character(int vk) const override {
-        if (vk == 0x5A) return 'y';   // Z key gives y
-        if (vk == 0xBA) return 0xFC;  // u with diaeresis
-        if (vk == 0x31) return 0x131; // only the low byte counts
+        if (vk == 0x5A)
+            return 'y';  // Z key gives y
+        if (vk == 0xBA)
+            return 0xFC;  // u with diaeresis
+        if (vk == 0x31)
+            return 0x131;  // only the low byte counts
         return 0;
     }
 };
@@ -43,8 +46,8 @@ TEST(KeyUsageMap, OrderAndPairs) {
 TEST(KeyUsageMap, LookupsWithoutAMatch) {
     EXPECT_EQ(keyToUsage(0x0D), 0x28);  // keypad Enter is never produced
     EXPECT_EQ(usageToKey(0x58), 0x0D);
-    EXPECT_EQ(keyToUsage(0x7C), 0);    // F13
-    EXPECT_EQ(keyToUsage(0x141), 0);   // not confused with 0x41 by truncation
+    EXPECT_EQ(keyToUsage(0x7C), 0);   // F13
+    EXPECT_EQ(keyToUsage(0x141), 0);  // not confused with 0x41 by truncation
     EXPECT_EQ(keyToUsage(-1), 0);
     EXPECT_EQ(usageToKey(0x00), 0);
     EXPECT_EQ(usageToKey(0x64), 0);

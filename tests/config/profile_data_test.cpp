@@ -18,7 +18,9 @@ std::uint32_t WordAt(const T& record, std::size_t offset) {
            (bytes[offset + 2] << 16) | (static_cast<std::uint32_t>(bytes[offset + 3]) << 24);
 }
 
-std::size_t ButtonOffset(int mode, int button) { return 0x4 + (14 * mode + button) * 0xC48; }
+std::size_t ButtonOffset(int mode, int button) {
+    return 0x4 + (14 * mode + button) * 0xC48;
+}
 
 class Defaults : public ::testing::Test {
 protected:
@@ -35,15 +37,15 @@ TEST_F(Defaults, WordsSitAtTheirFileOffsets) {
     EXPECT_EQ(WordAt(*english, ButtonOffset(0, 5)), 145u);
     EXPECT_EQ(WordAt(*english, ButtonOffset(1, 5)), 142u);
     EXPECT_EQ(WordAt(*english, ButtonOffset(2, 13)), 141u);
-    EXPECT_EQ(WordAt(*english, 0x203D4), 10u);              // dpiX mode 0 slot 0
-    EXPECT_EQ(WordAt(*english, 0x203D4 + 0x50 + 12), 64u);  // dpiX mode 1 slot 3
-    EXPECT_EQ(WordAt(*english, 0x203D4 + 2 * 0x50 + 40), 4u);  // dpiX mode 2 slot 10
-    EXPECT_EQ(WordAt(*english, 0x204C4 + 0x50 + 12), 64u);  // dpiY follows dpiX
-    EXPECT_EQ(WordAt(*english, 0x20608), 16u);              // liftHeight
-    EXPECT_EQ(WordAt(*english, 0x20614 + 8), 8u);           // reportRate mode 2
-    EXPECT_EQ(WordAt(*english, 0x20650 + 4), 0x00FFFF00u);  // ledColor zone 0 mode 1
+    EXPECT_EQ(WordAt(*english, 0x203D4), 10u);                   // dpiX mode 0 slot 0
+    EXPECT_EQ(WordAt(*english, 0x203D4 + 0x50 + 12), 64u);       // dpiX mode 1 slot 3
+    EXPECT_EQ(WordAt(*english, 0x203D4 + 2 * 0x50 + 40), 4u);    // dpiX mode 2 slot 10
+    EXPECT_EQ(WordAt(*english, 0x204C4 + 0x50 + 12), 64u);       // dpiY follows dpiX
+    EXPECT_EQ(WordAt(*english, 0x20608), 16u);                   // liftHeight
+    EXPECT_EQ(WordAt(*english, 0x20614 + 8), 8u);                // reportRate mode 2
+    EXPECT_EQ(WordAt(*english, 0x20650 + 4), 0x00FFFF00u);       // ledColor zone 0 mode 1
     EXPECT_EQ(WordAt(*english, 0x20650 + 12 + 8), 0x00FF00FFu);  // ledColor zone 1 mode 2
-    EXPECT_EQ(WordAt(*english, 0x206C8 + 20), 5u);          // ledBrightness zone 1 mode 2
+    EXPECT_EQ(WordAt(*english, 0x206C8 + 20), 5u);               // ledBrightness zone 1 mode 2
 }
 
 TEST_F(Defaults, LabelsAreTheFunctionNamesInTheChosenLanguage) {

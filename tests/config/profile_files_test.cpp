@@ -24,7 +24,8 @@ std::vector<std::uint8_t> ReadAll(const fs::path& p) {
 
 void WriteAll(const fs::path& p, std::span<const std::uint8_t> data) {
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    out.write(reinterpret_cast<const char*>(data.data()),
+              static_cast<std::streamsize>(data.size()));
 }
 
 std::unique_ptr<ProfileData> DefaultProfile() {
