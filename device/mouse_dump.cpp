@@ -121,7 +121,7 @@ std::string DumpMouseText(const VirtualMouseState& s) {
         out += Format("  unplugs after command %u\n", static_cast<unsigned>(s.unplugAfterCommands));
     }
     out += Format("  commands received: %u\n", static_cast<unsigned>(s.commandCount));
-    out += Format("  queued driver events: %zu\n", s.events.size());
+    out += Format("  queued driver events: %u\n", static_cast<unsigned>(s.events.size()));
     for (std::uint32_t word : s.events) {
         out += Format("    0x%08x\n", static_cast<unsigned>(word));
     }
@@ -157,8 +157,8 @@ std::string DumpMouseText(const VirtualMouseState& s) {
             out += "unreadable: " + p.problem + "\n";
             continue;
         }
-        out += Format("length %u, repeat %u, %zu key events\n", p.length, p.repeat,
-                      p.entries.size());
+        out += Format("length %u, repeat %u, %u key events\n", p.length, p.repeat,
+                      static_cast<unsigned>(p.entries.size()));
         out += "    bytes:\n" + Hex(bytes.first(p.length), 24, "      ") + "\n";
         out += "    events:\n";
         for (const MacroProgramEntry& e : p.entries) {

@@ -38,6 +38,10 @@ bool VirtualMouse::faulty() const {
 }
 
 bool VirtualMouse::handleOutputReport(std::span<const std::uint8_t, kReportSize> frame) {
+    // The mouse goes away once it has answered its last command.
+    if (state_.unplugAfterCommands != 0 && state_.commandCount >= state_.unplugAfterCommands) {
+        state_.plugged = false;
+    }
     if (!state_.plugged) {
         return false;
     }
@@ -51,9 +55,6 @@ bool VirtualMouse::handleOutputReport(std::span<const std::uint8_t, kReportSize>
         execute(frame);
     }
     state_.readyAtMs = clock_.tickMs() + processingTimeMs(frame);
-    if (state_.unplugAfterCommands != 0 && state_.commandCount >= state_.unplugAfterCommands) {
-        state_.plugged = false;
-    }
     return true;
 }
 
