@@ -22,7 +22,10 @@ std::vector<Received> TestHost::Of(UINT msg) const {
 }
 
 bool TestHost::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT&) {
-    if (msg == WM_COMMAND || msg == WM_MOUSEMOVE || msg >= WM_USER) log.push_back({msg, wp, lp});
+    if (msg == WM_COMMAND || msg == WM_MOUSEMOVE || msg >= WM_USER) {
+        log.push_back({msg, wp, lp});
+        if (onMessage) onMessage(msg, wp, lp);
+    }
     return false;
 }
 

@@ -2,6 +2,7 @@
 // A parent window for control tests that records the messages its children send it.
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "skin/win/framework/gdiplus_include.h"
@@ -23,6 +24,8 @@ public:
     // Messages received with this number, in order.
     std::vector<Received> Of(UINT msg) const;
     std::vector<Received> log;
+    // Called for every logged message as it arrives.
+    std::function<void(UINT, WPARAM, LPARAM)> onMessage;
 
 protected:
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
