@@ -15,24 +15,15 @@ struct DefaultName {
 
 // Several pairs of one button are tried in this order.
 constexpr DefaultName kDefaultNames[] = {
-    {0, u"Click", u"单击"},
-    {1, u"Menu", u"菜单"},
-    {2, u"Middle", u"中键"},
-    {3, u"Scroll up", u"滚轮前滚"},
-    {4, u"Scroll down", u"滚轮后滚"},
-    {5, u"Windows", u"Windows键"},
-    {5, u"Snipe", u"狙击"},
-    {5, u"Double firepower", u"双倍火力"},
-    {6, u"Dpi Switch", u"Dpi切换"},
-    {7, u"Back", u"后退"},
-    {8, u"Forward", u"前进"},
-    {9, u"Switch Input Method", u"输入法切换"},
-    {9, u"Shortcut 1", u"快捷1"},
-    {10, u"Move to the ending", u"移动到文件末尾"},
-    {10, u"Shortcut 2", u"快捷2"},
-    {11, u"Move to the beginning", u"移动到文件开头"},
-    {11, u"Shortcut 3", u"快捷3"},
-    {12, u"Past", u"粘贴"},
+    {0, u"Click", u"单击"},           {1, u"Menu", u"菜单"},
+    {2, u"Middle", u"中键"},          {3, u"Scroll up", u"滚轮前滚"},
+    {4, u"Scroll down", u"滚轮后滚"}, {5, u"Windows", u"Windows键"},
+    {5, u"Snipe", u"狙击"},           {5, u"Double firepower", u"双倍火力"},
+    {6, u"Dpi Switch", u"Dpi切换"},   {7, u"Back", u"后退"},
+    {8, u"Forward", u"前进"},         {9, u"Switch Input Method", u"输入法切换"},
+    {9, u"Shortcut 1", u"快捷1"},     {10, u"Move to the ending", u"移动到文件末尾"},
+    {10, u"Shortcut 2", u"快捷2"},    {11, u"Move to the beginning", u"移动到文件开头"},
+    {11, u"Shortcut 3", u"快捷3"},    {12, u"Past", u"粘贴"},
     {13, u"Copy", u"拷贝"},
 };
 
@@ -52,8 +43,8 @@ int ButtonOfLabelHint(int hintId) {
     return -1;
 }
 
-std::optional<std::u16string_view> TranslateDefaultButtonName(std::u16string_view label,
-                                                              int button, bool chinese) {
+std::optional<std::u16string_view> TranslateDefaultButtonName(std::u16string_view label, int button,
+                                                              bool chinese) {
     for (const DefaultName& n : kDefaultNames) {
         if (n.button != button) {
             continue;

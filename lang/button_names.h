@@ -17,8 +17,8 @@ int ButtonOfLabelHint(int hintId);
 
 // The label in the language of the Chinese flag when it is one of the button's built-in default
 // names in the other language; nullopt when it is to stay as it is.
-std::optional<std::u16string_view> TranslateDefaultButtonName(std::u16string_view label,
-                                                              int button, bool chinese);
+std::optional<std::u16string_view> TranslateDefaultButtonName(std::u16string_view label, int button,
+                                                              bool chinese);
 
 // Translates the label of button (0..13) of mode in the profile, as the status line does before
 // showing it. True when the label was replaced.

@@ -58,8 +58,8 @@ int ChooseStartLanguage(LanguageState& state, const LanguageServices& services) 
     return language.flagBitmap;
 }
 
-LanguageSwitch SwitchLanguage(LanguageState& state, const LanguageServices& services,
-                              bool menuOpen, std::uintptr_t wParam, std::intptr_t lParam) {
+LanguageSwitch SwitchLanguage(LanguageState& state, const LanguageServices& services, bool menuOpen,
+                              std::uintptr_t wParam, std::intptr_t lParam) {
     LanguageSwitch result;
     if (!menuOpen && wParam != kSwitchWithoutMenu) {
         return result;

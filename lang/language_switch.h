@@ -48,15 +48,15 @@ struct LanguageServices {
 int ChooseStartLanguage(LanguageState& state, const LanguageServices& services);
 
 struct LanguageSwitch {
-    bool acted = false;   // false: the message was ignored
-    int flagBitmap = 0;   // the flag to show now, 0 to leave the picture as it is
+    bool acted = false;      // false: the message was ignored
+    int flagBitmap = 0;      // the flag to show now, 0 to leave the picture as it is
     bool closeMenu = false;  // the language menu is to be closed and forgotten
 };
 
 // The language-switch message: wParam, lParam as received; menuOpen whether a language menu is
 // open. Loads the picked language, sets the Chinese flag and records the index in the settings.
-LanguageSwitch SwitchLanguage(LanguageState& state, const LanguageServices& services,
-                              bool menuOpen, std::uintptr_t wParam, std::intptr_t lParam);
+LanguageSwitch SwitchLanguage(LanguageState& state, const LanguageServices& services, bool menuOpen,
+                              std::uintptr_t wParam, std::intptr_t lParam);
 
 // An ini integer as the private-profile functions read it: optional sign and leading digits,
 // fallback when there are none.

@@ -53,9 +53,7 @@ inline constexpr std::u16string_view kStringGroup = u"config";
 
 class LanguageTable {
 public:
-    const std::u16string& text(StringId id) const {
-        return strings_[static_cast<std::size_t>(id)];
-    }
+    const std::u16string& text(StringId id) const { return strings_[static_cast<std::size_t>(id)]; }
     const std::u16string& operator[](StringId id) const { return text(id); }
     void set(StringId id, std::u16string value) {
         strings_[static_cast<std::size_t>(id)] = std::move(value);
@@ -83,7 +81,11 @@ struct LanguageState {
 
 // The program's one language state. UI thread only.
 LanguageState& TheLanguage();
-inline const std::u16string& Str(StringId id) { return TheLanguage().table.text(id); }
-inline bool ChineseTexts() { return TheLanguage().chineseFlag != 0; }
+inline const std::u16string& Str(StringId id) {
+    return TheLanguage().table.text(id);
+}
+inline bool ChineseTexts() {
+    return TheLanguage().chineseFlag != 0;
+}
 
 }  // namespace q350::lang

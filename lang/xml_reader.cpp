@@ -19,7 +19,9 @@ constexpr std::size_t kProbeBytes = 1024;   // bytes searched for a declared enc
 constexpr std::uint32_t kElemEmpty = 0x1;     // written as an empty-element tag
 constexpr std::uint32_t kElemNotEnded = 0x2;  // closed without its own end tag
 
-bool IsSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+bool IsSpace(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
 
 bool IsNameStart(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c == u':' ||
@@ -30,9 +32,13 @@ bool IsNameChar(char16_t c) {
     return IsNameStart(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
 }
 
-std::u16string Ascii(std::string_view s) { return std::u16string(s.begin(), s.end()); }
+std::u16string Ascii(std::string_view s) {
+    return std::u16string(s.begin(), s.end());
+}
 
-std::u16string Number(std::size_t n) { return Ascii(std::to_string(n)); }
+std::u16string Number(std::size_t n) {
+    return Ascii(std::to_string(n));
+}
 
 void AppendCodePoint(std::u16string& out, std::uint32_t cp) {
     if (cp >= 0x10000) {
@@ -86,7 +92,9 @@ std::size_t Find(std::u16string_view doc, std::u16string_view pattern, std::size
 
 // ---- encoding detection on the first bytes ----
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::size_t FindFolded(std::string_view text, std::string_view lowerPattern, std::size_t from) {
     if (lowerPattern.size() > text.size()) {
@@ -150,9 +158,8 @@ std::string DeclaredEncoding(std::string_view probe) {
     }
     if (probe.substr(start, 5) == "<?xml") {
         const std::size_t end = probe.find("?>", start);
-        const std::string_view decl =
-            probe.substr(start + 5, end == std::string_view::npos ? std::string_view::npos
-                                                                  : end - start - 5);
+        const std::string_view decl = probe.substr(
+            start + 5, end == std::string_view::npos ? std::string_view::npos : end - start - 5);
         std::string value = AttributeValue(decl, "encoding");
         if (!value.empty()) {
             return value;
@@ -540,8 +547,8 @@ struct XmlReader::Parser {
         e.length = static_cast<std::uint32_t>(end - e.start);
         e.endTagLength = 0;
         e.flags |= kElemNotEnded;
-        error(u"Element '" + std::u16string(r.nameOf(index)) + u"' at offset " +
-              Number(e.start) + u" not ended");
+        error(u"Element '" + std::u16string(r.nameOf(index)) + u"' at offset " + Number(e.start) +
+              u" not ended");
         pop();
     }
 
@@ -938,8 +945,12 @@ bool XmlReader::outOfElem() {
     return true;
 }
 
-std::u16string XmlReader::getData() const { return elem_ != 0 ? textOf(elem_) : u""; }
-std::u16string XmlReader::getChildData() const { return child_ != 0 ? textOf(child_) : u""; }
+std::u16string XmlReader::getData() const {
+    return elem_ != 0 ? textOf(elem_) : u"";
+}
+std::u16string XmlReader::getChildData() const {
+    return child_ != 0 ? textOf(child_) : u"";
+}
 std::u16string XmlReader::getTagName() const {
     return elem_ != 0 ? std::u16string(nameOf(elem_)) : u"";
 }

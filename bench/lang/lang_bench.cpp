@@ -89,7 +89,8 @@ int main(int argc, char** argv) {
     double readerBest = 1e9;
     double pugiBest = 1e9;
     for (int r = 0; r < rounds; ++r) {
-        readerBest = std::min(readerBest, Seconds([&] { readerChars = ReaderRound(reader, files); }));
+        readerBest =
+            std::min(readerBest, Seconds([&] { readerChars = ReaderRound(reader, files); }));
         pugiBest = std::min(pugiBest, Seconds([&] { pugiChars = PugiRound(files, ids); }));
     }
     std::printf("files: %zu, ids per file: %zu, rounds: %d (best round shown)\n", files.size(),

@@ -8,7 +8,9 @@ namespace q350::lang {
 
 namespace {
 
-const wchar_t* Wide(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
+const wchar_t* Wide(const std::u16string& s) {
+    return reinterpret_cast<const wchar_t*>(s.c_str());
+}
 
 }  // namespace
 
@@ -21,9 +23,9 @@ std::u16string PrivateProfileIniFile::read(const std::filesystem::path& file,
     std::u16string buffer(256, u'\0');
     // The value is cut to the buffer; a longer buffer is tried until it fits.
     while (true) {
-        const DWORD got = GetPrivateProfileStringW(
-            Wide(sectionZ), Wide(keyZ), Wide(fallbackZ), reinterpret_cast<wchar_t*>(buffer.data()),
-            static_cast<DWORD>(buffer.size()), file.c_str());
+        const DWORD got = GetPrivateProfileStringW(Wide(sectionZ), Wide(keyZ), Wide(fallbackZ),
+                                                   reinterpret_cast<wchar_t*>(buffer.data()),
+                                                   static_cast<DWORD>(buffer.size()), file.c_str());
         if (got + 1 < buffer.size() || buffer.size() >= 65536) {
             buffer.resize(got);
             return buffer;

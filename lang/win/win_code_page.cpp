@@ -6,7 +6,9 @@
 
 namespace q350::lang {
 
-std::uint32_t WinCodePageConverter::ansiCodePage() const { return GetACP(); }
+std::uint32_t WinCodePageConverter::ansiCodePage() const {
+    return GetACP();
+}
 
 bool WinCodePageConverter::toUtf16(std::uint32_t codePage, std::span<const std::uint8_t> bytes,
                                    std::u16string& out) const {

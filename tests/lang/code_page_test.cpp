@@ -8,7 +8,9 @@
 namespace q350::lang {
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::string_view s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> Bytes(std::string_view s) {
+    return {s.begin(), s.end()};
+}
 
 TEST(CharsetTable, NamesMapToCodePagesWhateverTheirCase) {
     EXPECT_EQ(CodePageOfCharset("greek8"), 28597u);
@@ -36,7 +38,7 @@ TEST(Utf8Decoding, LongAsciiRunsAndMultiByteCharactersMix) {
         text += "\xE4\xB8\xAD";       // U+4E2D
     }
     text += "\xF0\x9F\x96\xB1";  // U+1F5B1, a surrogate pair
-    std::u16string out = u"x";  // appended to
+    std::u16string out = u"x";   // appended to
     EXPECT_TRUE(DecodeUtf8(Bytes(text), out));
     std::u16string expected = u"x";
     for (int i = 0; i < 5; ++i) {
@@ -52,10 +54,12 @@ TEST(Utf8Decoding, BadSequencesBecomeReplacementCharacters) {
         std::string in;
         std::u16string out;
     } cases[] = {
-        {"a\xFF" "b", u"a\uFFFDb"},
-        {"abcdefgh\xE4\xB8", u"abcdefgh\uFFFD\uFFFD"},  // cut off at the end
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},                   // overlong
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},         // an encoded surrogate
+        {"a\xFF"
+         "b",
+         u"a\uFFFDb"},
+        {"abcdefgh\xE4\xB8", u"abcdefgh\uFFFD\uFFFD"},      // cut off at the end
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // an encoded surrogate
         {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
     };
     for (const auto& c : cases) {

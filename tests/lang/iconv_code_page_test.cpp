@@ -8,7 +8,9 @@
 namespace q350::lang {
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::string_view s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> Bytes(std::string_view s) {
+    return {s.begin(), s.end()};
+}
 
 TEST(IconvConverter, ConvertsTheCodePagesOfTheCharsetTable) {
     const IconvCodePageConverter converter;
@@ -27,8 +29,7 @@ TEST(IconvConverter, ConvertsTheCodePagesOfTheCharsetTable) {
     };
     for (const auto& c : cases) {
         std::u16string out;
-        ASSERT_TRUE(converter.toUtf16(CodePageOfCharset(c.charset), Bytes(c.in), out))
-            << c.charset;
+        ASSERT_TRUE(converter.toUtf16(CodePageOfCharset(c.charset), Bytes(c.in), out)) << c.charset;
         EXPECT_EQ(out, c.out) << c.charset;
     }
 }
@@ -37,7 +38,10 @@ TEST(IconvConverter, InvalidBytesBecomeReplacementsAndConversionGoesOn) {
     const IconvCodePageConverter converter;
     std::u16string out;
     // 0xFF is no lead byte in GBK; a cut-off lead byte ends the text.
-    ASSERT_TRUE(converter.toUtf16(936, Bytes("a\xFF" "b\xD6"), out));
+    ASSERT_TRUE(converter.toUtf16(936,
+                                  Bytes("a\xFF"
+                                        "b\xD6"),
+                                  out));
     EXPECT_EQ(out, u"a\uFFFDb\uFFFD");
 }
 

@@ -18,8 +18,8 @@ namespace fs = std::filesystem;
 class LanguageSwitchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("q350_language_switch_test_" + std::to_string(::getpid()));
+        folder =
+            fs::temp_directory_path() / ("q350_language_switch_test_" + std::to_string(::getpid()));
         fs::create_directories(folder / "Language");
         // Each file names itself in str_ok.
         for (const LanguageInfo& l : kLanguages) {
@@ -106,8 +106,7 @@ TEST_F(LanguageSwitchTest, EachIndexLoadsItsFileAndOnlyOneSetsTheFlag) {
     for (const LanguageInfo& l : kLanguages) {
         const LanguageSwitch r = SwitchLanguage(state, services(), true, 0, l.index);
         EXPECT_EQ(r.flagBitmap, l.flagBitmap);
-        EXPECT_EQ(state.table[StringId::str_ok],
-                  ProgramFile("", l.file).stem().u16string());
+        EXPECT_EQ(state.table[StringId::str_ok], ProgramFile("", l.file).stem().u16string());
         EXPECT_EQ(state.chineseFlag, l.index == 1 ? 1 : 0);
         EXPECT_EQ(settings.find(u"LANGUAGE", u"Language")->bytes[0], l.index);
     }

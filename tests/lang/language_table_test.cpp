@@ -57,8 +57,8 @@ TEST(Languages, ProgramFilesAreBuiltFromBackslashNames) {
 class LanguageTableTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("q350_language_table_test_" + std::to_string(::getpid()));
+        dir =
+            fs::temp_directory_path() / ("q350_language_table_test_" + std::to_string(::getpid()));
         fs::create_directories(dir);
     }
     void TearDown() override { fs::remove_all(dir); }

@@ -15,7 +15,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Utf8(std::string_view s) { return {s.begin(), s.end()}; }
+Bytes Utf8(std::string_view s) {
+    return {s.begin(), s.end()};
+}
 
 Bytes Utf16(std::u16string_view s, bool bigEndian) {
     Bytes out;
@@ -103,7 +105,8 @@ TEST_F(XmlReaderTest, ResultTextDescribesTheLoad) {
     EXPECT_EQ(reader.resultText(), u"UTF-16BE BOM + length 16 endian swap to 8 wide chars ");
 
     // Null characters are dropped from UTF-16 and counted.
-    ASSERT_TRUE(reader.loadBytes(Concat({0xFF, 0xFE}, Utf16(std::u16string(u"<a>x\0\0</a>", 10), false))));
+    ASSERT_TRUE(
+        reader.loadBytes(Concat({0xFF, 0xFE}, Utf16(std::u16string(u"<a>x\0\0</a>", 10), false))));
     EXPECT_EQ(reader.document(), u"<a>x</a>");
     EXPECT_NE(reader.resultText().find(u"(2 nulls removed) "), std::u16string::npos);
 
@@ -122,9 +125,9 @@ TEST_F(XmlReaderTest, DeclaredCharsetsConvertThroughTheirCodePage) {
     EXPECT_EQ(reader.lookup(u"config", u"k"), u"\u03B1");
 
     // An HTML header names it in its meta element.
-    ASSERT_TRUE(reader.loadBytes(Utf8(
-        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
-        "</meta></head><body>\xD6\xD0</body></html>")));
+    ASSERT_TRUE(reader.loadBytes(
+        Utf8("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+             "</meta></head><body>\xD6\xD0</body></html>")));
     EXPECT_EQ(reader.encoding(), "gb2312");
     reader.parse();
     EXPECT_EQ(reader.lookup(u"head", u"body"), u"");
@@ -245,11 +248,11 @@ TEST_F(XmlReaderTest, AnEndTagFurtherUpClosesTheElementsBetween) {
 }
 
 TEST_F(XmlReaderTest, DeclarationsCommentsAndInstructionsAreSkipped) {
-    EXPECT_TRUE(parse(
-        u"<?xml version=\"1.0\"?>\n<!-- <config><k>no</k></config> -->\n"
-        u"<!DOCTYPE r [\n <!ELEMENT r ANY>\n <!ATTLIST r a CDATA \"]>\">\n"
-        u" <!ENTITY e '<k>no</k>'>\n <!-- ] > -->\n]>\n"
-        u"<r a='>' b=\"x\"><?pi <k>no</k> ?><config x = 'y'><k>yes</k><e/></config></r>"))
+    EXPECT_TRUE(
+        parse(u"<?xml version=\"1.0\"?>\n<!-- <config><k>no</k></config> -->\n"
+              u"<!DOCTYPE r [\n <!ELEMENT r ANY>\n <!ATTLIST r a CDATA \"]>\">\n"
+              u" <!ENTITY e '<k>no</k>'>\n <!-- ] > -->\n]>\n"
+              u"<r a='>' b=\"x\"><?pi <k>no</k> ?><config x = 'y'><k>yes</k><e/></config></r>"))
         << errors();
     EXPECT_EQ(reader.lookup(u"config", u"k"), u"yes");
     EXPECT_EQ(reader.elementCount(), 4u);
@@ -266,15 +269,15 @@ TEST_F(XmlReaderTest, CharacterReferencesAreDecoded) {
         {u"&#x4E2D;&#20013;&#X4e2d;", u"\u4E2D\u4E2D\u4E2D"},
         {u"&lt;&gt;&quot;&apos;&nbsp;&euro;&hearts;", u"<>\"'\u00A0\u20AC\u2665"},
         {u"&Agrave;&agrave;&Dagger;&dagger;", u"\u00C0\u00E0\u2021\u2020"},
-        {u"&AMP;&NBSP;", u"&\u00A0"},                     // capitals where no case twin exists
-        {u"&#x1F5B1;", u"\U0001F5B1"},                    // beyond the plane: a surrogate pair
+        {u"&AMP;&NBSP;", u"&\u00A0"},   // capitals where no case twin exists
+        {u"&#x1F5B1;", u"\U0001F5B1"},  // beyond the plane: a surrogate pair
         {u"&#128433;", u"\U0001F5B1"},
-        {u"&thetasym;&upsih;", u"\u03D1\u03D2"},          // longest names of the set
-        {u"&unknown; &bogus", u"&unknown; &bogus"},       // not in the table / no semicolon
-        {u"&#0;&#x0;&#;&#x;&;", u"&#0;&#x0;&#;&#x;&;"},   // zero or empty
+        {u"&thetasym;&upsih;", u"\u03D1\u03D2"},         // longest names of the set
+        {u"&unknown; &bogus", u"&unknown; &bogus"},      // not in the table / no semicolon
+        {u"&#0;&#x0;&#;&#x;&;", u"&#0;&#x0;&#;&#x;&;"},  // zero or empty
         {u"&#xD800;&#x110000;&#12a;", u"&#xD800;&#x110000;&#12a;"},
-        {u"&#000000065;", u"&#000000065;"},              // ten characters before ';'
-        {u"&#00000065;", u"A"},                           // nine
+        {u"&#000000065;", u"&#000000065;"},  // ten characters before ';'
+        {u"&#00000065;", u"A"},              // nine
         {u"& amp;&&amp;", u"& amp;&&"},
         {u"tail &", u"tail &"},
     };
@@ -287,8 +290,9 @@ TEST_F(XmlReaderTest, CharacterReferencesAreDecoded) {
 }
 
 TEST_F(XmlReaderTest, TextJoinsPiecesAndCdataAndSkipsCommentsAndInstructions) {
-    ASSERT_TRUE(parse(u"<r><config><k>a&amp;<![CDATA[<b>&amp;]]>c<!-- x -->d<?p q?>e</k>"
-                      u"<empty/><blank></blank><nested>x<i>y</i>z</nested></config></r>"))
+    ASSERT_TRUE(
+        parse(u"<r><config><k>a&amp;<![CDATA[<b>&amp;]]>c<!-- x -->d<?p q?>e</k>"
+              u"<empty/><blank></blank><nested>x<i>y</i>z</nested></config></r>"))
         << errors();
     EXPECT_EQ(reader.lookup(u"config", u"k"), u"a&<b>&amp;cde");
     std::u16string text = u"stale";
@@ -313,12 +317,13 @@ TEST_F(XmlReaderTest, TextOfBrokenElementsStaysWithinThem) {
 // ---- lookup and navigation ----
 
 TEST_F(XmlReaderTest, LookupAnswersTheFirstMatchOnly) {
-    ASSERT_TRUE(parse(u"<r><other><k>no</k></other><config><k>first</k><k>second</k></config>"
-                      u"<config><j>later group</j></config></r>"));
+    ASSERT_TRUE(
+        parse(u"<r><other><k>no</k></other><config><k>first</k><k>second</k></config>"
+              u"<config><j>later group</j></config></r>"));
     EXPECT_EQ(reader.lookup(u"config", u"k"), u"first");
-    EXPECT_EQ(reader.lookup(u"config", u"j"), u"");   // only the first group is read
+    EXPECT_EQ(reader.lookup(u"config", u"j"), u"");  // only the first group is read
     EXPECT_EQ(reader.lookup(u"missing", u"k"), u"");
-    EXPECT_EQ(reader.lookup(u"config", u"K"), u"");   // names are case-sensitive
+    EXPECT_EQ(reader.lookup(u"config", u"K"), u"");  // names are case-sensitive
     EXPECT_EQ(reader.lookup(u"Config", u"k"), u"");
 }
 

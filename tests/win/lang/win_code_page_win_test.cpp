@@ -12,7 +12,9 @@
 namespace q350::lang {
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::string_view s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> Bytes(std::string_view s) {
+    return {s.begin(), s.end()};
+}
 
 TEST(WinCodePages, ConvertTheCodePagesOfTheCharsetTable) {
     const WinCodePageConverter converter;
@@ -30,8 +32,7 @@ TEST(WinCodePages, ConvertTheCodePagesOfTheCharsetTable) {
     };
     for (const auto& c : cases) {
         std::u16string out;
-        ASSERT_TRUE(converter.toUtf16(CodePageOfCharset(c.charset), Bytes(c.in), out))
-            << c.charset;
+        ASSERT_TRUE(converter.toUtf16(CodePageOfCharset(c.charset), Bytes(c.in), out)) << c.charset;
         EXPECT_EQ(out, c.out) << c.charset;
     }
     std::u16string out = u"stale";
@@ -43,8 +44,8 @@ TEST(WinCodePages, ConvertTheCodePagesOfTheCharsetTable) {
 TEST(WinCodePages, TheReaderDecodesDeclaredCharsets) {
     const WinCodePageConverter converter;
     XmlReader reader(converter);
-    ASSERT_TRUE(reader.loadBytes(
-        Bytes("<?xml version=\"1.0\" encoding=\"gb2312\"?><r><config><k>\xD6\xD0</k></config></r>")));
+    ASSERT_TRUE(reader.loadBytes(Bytes(
+        "<?xml version=\"1.0\" encoding=\"gb2312\"?><r><config><k>\xD6\xD0</k></config></r>")));
     EXPECT_TRUE(reader.parse());
     EXPECT_EQ(reader.lookup(u"config", u"k"), u"\u4E2D");
 }
