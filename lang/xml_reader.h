@@ -25,8 +25,10 @@ inline constexpr std::uint32_t kDocUtf8 = 0x0020;        // content decoded as U
 inline constexpr std::uint32_t kDocAnsi = 0x0040;        // content in the system's ANSI code page
 inline constexpr std::uint32_t kDocEndianSwap = 0x0080;  // big-endian units were byte-swapped
 
-// Files above this size are refused: offsets in the element index are 32-bit.
-inline constexpr std::size_t kMaxDocumentBytes = std::size_t{1} << 30;
+// Files above this size are refused, so that the element index of the worst document (an element
+// every four characters) stays within a few hundred megabytes. Language files and update
+// descriptions are a few tens of kilobytes.
+inline constexpr std::size_t kMaxDocumentBytes = std::size_t{32} << 20;
 
 class XmlReader {
 public:

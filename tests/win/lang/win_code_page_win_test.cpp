@@ -1,4 +1,5 @@
 #include "lang/win/win_code_page.h"
+#include "lang/win/shared_xml_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -52,8 +53,7 @@ TEST(WinCodePages, TheReaderDecodesDeclaredCharsets) {
 
 TEST(WinCodePages, EveryLanguageFileBesideTheProgramYieldsEveryId) {
     const std::filesystem::path folder = Q350_PROGRAM_LANGUAGE_DIR;
-    const WinCodePageConverter converter;
-    XmlReader reader(converter);
+    XmlReader& reader = TheXmlReader();
     std::size_t files = 0;
     for (const LanguageInfo& l : kLanguages) {
         const auto file = folder / ProgramFile("", l.file).filename();
