@@ -1,0 +1,408 @@
+#include "config/profile_download.h"  // first: it reads the device headers
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "config/function_catalog.h"
+#include "config/key_tables.h"
+#include "device/virtual_mouse.h"
+
+namespace q350 {
+namespace {
+
+constexpr std::uint32_t kVkA = 0x41, kVkB = 0x42, kVkCtrl = 0xA2;  // left Ctrl
+
+class RecordingPointer final : public PointerSettingsApplier {
+public:
+    void apply(const PointerSettingsFields& f) override { applied.push_back(f); }
+    std::vector<PointerSettingsFields> applied;
+};
+
+// Puts a macro straight into library entry `index`.
+void PutMacro(MacroLibrary& lib, std::size_t index, std::uint32_t id,
+              std::vector<std::uint32_t> events, std::uint32_t repeat = 1) {
+    MacroRecord& r = lib.entry(index);
+    std::memset(&r, 0, sizeof(r));
+    r.size = static_cast<std::uint32_t>(kExchangeHeaderSize + 4 * events.size());
+    r.formatTag = kMacroFormatTag;
+    r.id = id;
+    r.repeat = repeat;
+    r.eventCount = static_cast<std::uint32_t>(events.size());
+    std::copy(events.begin(), events.end(), r.events);
+}
+
+const std::vector<std::uint32_t> kMacroA = {MacroEvent(kMacroKeyDown, kVkA),
+                                            MacroEvent(kMacroPause, 30),
+                                            MacroEvent(kMacroKeyUp, kVkA)};
+const std::vector<std::uint32_t> kMacroB = {
+    MacroEvent(kMacroKeyDown, kVkCtrl), MacroEvent(kMacroKeyDown, kVkB),
+    MacroEvent(kMacroPause, 200), MacroEvent(kMacroKeyUp, kVkB), MacroEvent(kMacroKeyUp, kVkCtrl)};
+
+class Download : public ::testing::Test {
+protected:
+    Download() {
+        BuildDefaults(*profile, false);
+        std::memset(slot.get(), 0, sizeof(ProfileSlot));
+    }
+    void SetUp() override { ASSERT_TRUE(channel.open()); }
+
+    bool Run() {
+        progress.clear();
+        DownloadJob job;
+        job.profile = profile.get();
+        job.slot = slot.get();
+        job.pendingMacroId = pending;
+        job.macros = &library;
+        job.device = &device;
+        job.currentMode = &mode;
+        job.deviceMutex = &mutex;
+        job.clock = &clock;
+        job.progress = [this](int p) {
+            progress.push_back(p);
+            if (mutex.try_lock()) {
+                mutex.unlock();
+                freeAtProgress.push_back(p);
+            }
+        };
+        job.pointer = &pointer;
+        job.notifier = &notifier;
+        return DownloadProfile(job, &report);
+    }
+    void SetAll(int code) {
+        for (auto& perMode : profile->buttons) {
+            for (auto& b : perMode) {
+                b.function = code;
+            }
+        }
+    }
+    void SetMacroButton(int m, int k, std::int32_t id) {
+        profile->buttons[m][k].function = fn::kMacro;
+        slot->buttonMacroId[m][k] = id;
+    }
+    std::uint8_t Param(std::uint8_t id, int index) const {
+        return mouse.state().params[id][static_cast<std::size_t>(index)];
+    }
+    DecodedMacroProgram Slot(int s) const {
+        const auto& mem = mouse.state().memory;
+        return DecodeMacroProgram(
+            std::span<const std::uint8_t>(mem.data() + MacroSlotAddress(s), kMacroSlotSize));
+    }
+
+    FakeClock clock;
+    VirtualMouse mouse{clock};
+    VirtualMouseTransport transport{mouse};
+    HidChannel channel{transport};
+    int mode = 1;
+    DeviceCommands device{channel, clock, [this] { return mode; }};
+    std::mutex mutex;
+    MemorySettingsStore settings;
+    RecordingNotifier notifier;
+    MacroLibrary library{"/nonexistent-q350-folder", settings, notifier, clock};
+    std::unique_ptr<ProfileData> profile = std::make_unique<ProfileData>();
+    std::unique_ptr<ProfileSlot> slot = std::make_unique<ProfileSlot>();
+    std::int32_t pending[kModeCount][kButtonCount] = {};
+    RecordingPointer pointer;
+    DownloadReport report;
+    std::vector<int> progress;
+    std::vector<int> freeAtProgress;  // positions reported while the device was not locked
+};
+
+std::vector<int> FullProgress() {
+    std::vector<int> p = {0};
+    for (int m = 0; m < 3; ++m) {
+        p.push_back(5);
+        for (int k = 1; k <= 14; ++k) {
+            p.push_back(2 * (14 * m + k));
+        }
+    }
+    p.insert(p.end(), {90, 95, 100});
+    return p;
+}
+
+TEST_F(Download, NonDefaultProfileLandsInTheMouseFieldByField) {
+    ProfileData& p = *profile;
+    // Buttons: a key combination, media keys, a host-side function, two macros.
+    p.buttons[0][3].function = fn::kKeyCombo;
+    p.buttons[0][3].keyWord = 0x06020002;  // Ctrl + C
+    p.buttons[0][4].function = 37;         // volume up
+    p.buttons[1][6].function = 39;         // mute
+    p.buttons[2][5].function = fn::kAdvanced;
+    p.buttons[2][5].actionWord = AdvancedWord(action::kOpenProgram, 5);
+    p.buttons[2][7].function = fn::kDisabled;
+    PutMacro(library, 3, 0x02000011, kMacroA, 2);
+    PutMacro(library, 9, 0x01000022, kMacroB, kRepeatWhileHeld);
+    SetMacroButton(0, 5, 0x02000011);
+    SetMacroButton(2, 12, 0);
+    pending[2][12] = 0x01000022;  // chosen on the mouse page since the last download
+    // DPI: preset form with three levels, slider form with levels 2 and 4, and a lone level.
+    p.dpiListMode[0] = 1;
+    p.dpiTopLevel[0] = 2;
+    const std::int32_t presets[4] = {4, 16, 32, 64};
+    std::copy(presets, presets + 4, p.dpiX[0]);
+    std::copy(presets, presets + 4, p.dpiY[0]);
+    p.dpiListMode[1] = 0;
+    p.dpiLevelOn[1][0] = 0;
+    p.dpiLevelOn[1][1] = 1;
+    p.dpiLevelOn[1][2] = 0;
+    p.dpiLevelOn[1][3] = 1;
+    p.dpiTopLevel[1] = 1;
+    p.dpiX[1][11] = 12;
+    p.dpiY[1][11] = 14;
+    p.dpiX[1][13] = 70;
+    p.dpiY[1][13] = 80;
+    p.dpiListMode[2] = 0;
+    p.dpiLevelOn[2][0] = 1;
+    p.dpiLevelOn[2][1] = p.dpiLevelOn[2][2] = p.dpiLevelOn[2][3] = 0;
+    p.dpiTopLevel[2] = 0;
+    p.dpiX[2][10] = p.dpiY[2][10] = 82;
+    p.reportRate[0] = 1;
+    p.reportRate[1] = 2;
+    p.reportRate[2] = 4;
+    p.liftHeight[0] = 7;
+    p.liftHeight[1] = 30;
+    p.liftHeight[2] = 12;
+    p.proximitySensing[1] = 0;
+    // Lighting: zone 0 steady in mode 0 (scaled), breathing elsewhere (sent as is).
+    p.ledColor[0][0] = 0x000000FF;  // pure red
+    p.ledEffect[0][0] = 1;
+    p.ledBrightness[0][0] = 9;
+    p.ledColor[0][1] = 0x00102030;
+    p.ledEffect[0][1] = 2;
+    p.ledSpeed[0][1] = 0;
+    p.ledColor[1][2] = 0x00C86432;  // blue 200, green 100, red 50
+    p.ledEffect[1][2] = 1;
+    p.ledBrightness[1][2] = 0;
+    p.ledSpeed[1][2] = 4;
+    p.pointerSpeed[1] = 17;
+    p.scrollLines[1] = -1;
+
+    ASSERT_TRUE(Run()) << (report.failures.empty() ? "" : report.failures[0]);
+    EXPECT_EQ(progress, FullProgress());
+    EXPECT_EQ(freeAtProgress, std::vector<int>{100});
+    EXPECT_EQ(mode, 1);
+    EXPECT_EQ(report.macrosUploaded, 2);
+    EXPECT_EQ(slot->buttonMacroId[2][12], 0x01000022);
+
+    // Every button word, read back from the mouse's memory.
+    for (int m = 0; m < 3; ++m) {
+        for (int k = 0; k < 14; ++k) {
+            std::optional<std::uint32_t> expected = DeviceWord(p.buttons[m][k]);
+            if (m == 0 && k == 5) expected = 0x00000005;
+            if (m == 2 && k == 12) expected = 0x00010005;
+            const std::uint32_t got = mouse.state().buttonWord(m, k + 1);
+            EXPECT_EQ(got, expected.value_or(0)) << "mode " << m << " button " << k + 1;
+        }
+    }
+    EXPECT_EQ(mouse.state().buttonWord(0, 4), 0x06020002u);
+    EXPECT_EQ(mouse.state().buttonWord(0, 5), 0xE9000004u);
+    EXPECT_EQ(mouse.state().buttonWord(2, 6), 0x05C20004u);
+
+    // The macros, decoded back into events.
+    const auto keyOf = [](std::uint8_t usage) { return std::uint32_t{usageToKey(usage)}; };
+    const auto a = Slot(0);
+    ASSERT_TRUE(a.valid);
+    EXPECT_EQ(a.repeat, 2);
+    EXPECT_EQ(MacroProgramEvents(a, keyOf), kMacroA);
+    const auto b = Slot(1);
+    ASSERT_TRUE(b.valid);
+    EXPECT_EQ(b.repeat, kRepeatWhileHeld);
+    EXPECT_EQ(MacroProgramEvents(b, keyOf), kMacroB);
+    EXPECT_TRUE(Slot(2).empty);
+
+    // DPI, sent doubled (units of 50 DPI).
+    const std::uint8_t x0[4] = {8, 32, 64, 128}, x1[4] = {24, 140, 0, 0}, y1[4] = {28, 160, 0, 0};
+    for (int l = 0; l < 4; ++l) {
+        EXPECT_EQ(Param(kParamDpiX0, l), x0[l]);
+        EXPECT_EQ(Param(kParamDpiY0, l), x0[l]);
+        EXPECT_EQ(Param(kParamDpiX1, l), x1[l]);
+        EXPECT_EQ(Param(kParamDpiY1, l), y1[l]);
+        EXPECT_EQ(Param(kParamDpiX2, l), l == 0 ? 164 : 0);
+    }
+    EXPECT_EQ(Param(kParamTopLevel, 0), 2);
+    EXPECT_EQ(Param(kParamTopLevel, 1), 1);
+    EXPECT_EQ(Param(kParamTopLevel, 2), 0);
+    for (int m = 0; m < 3; ++m) {
+        EXPECT_EQ(Param(kParamReportRate, m), p.reportRate[m]);
+        EXPECT_EQ(Param(kParamLiftOff, m), p.liftHeight[m]);
+        EXPECT_EQ(Param(kParamProximity, m), p.proximitySensing[m]);
+        EXPECT_EQ(Param(kParamEffect0, m), p.ledEffect[0][m]);
+        EXPECT_EQ(Param(kParamEffect1, m), p.ledEffect[1][m]);
+        EXPECT_EQ(Param(kParamSpeed0, m), p.ledSpeed[0][m]);
+        EXPECT_EQ(Param(kParamSpeed1, m), p.ledSpeed[1][m]);
+    }
+    // Red 255 at brightness 9: 18/10 + 255 mod 23 + 230 = 233.
+    EXPECT_EQ(Param(kParamRed0, 0), 233);
+    EXPECT_EQ(Param(kParamGreen0, 0), 0);
+    // Breathing colours go out unscaled.
+    EXPECT_EQ(Param(kParamRed0, 1), 0x30);
+    EXPECT_EQ(Param(kParamGreen0, 1), 0x20);
+    EXPECT_EQ(Param(kParamBlue0, 1), 0x10);
+    // Blue 200 at brightness 0: T = 200 mod 23 + 23 = 39; green 100*39/200, red 50*39/200.
+    EXPECT_EQ(Param(kParamBlue1, 2), 39);
+    EXPECT_EQ(Param(kParamGreen1, 2), 19);
+    EXPECT_EQ(Param(kParamRed1, 2), 9);
+
+    // The restored mode's pointer settings are applied once, at the end.
+    ASSERT_EQ(pointer.applied.size(), 1u);
+    EXPECT_EQ(pointer.applied[0].pointerSpeed, 17);
+    EXPECT_EQ(pointer.applied[0].scrollLines, -1);
+    EXPECT_TRUE(notifier.shown.empty());
+    EXPECT_TRUE(mutex.try_lock());
+    mutex.unlock();
+}
+
+TEST_F(Download, ButtonsWithoutWordsStillSendEverythingElse) {
+    SetAll(fn::kZoomIn);
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(report.buttonWordsWritten, 0);
+    EXPECT_EQ(progress, FullProgress());
+    for (int m = 0; m < 3; ++m) {
+        for (int k = 1; k <= 14; ++k) {
+            EXPECT_EQ(mouse.state().buttonWord(m, k), 0u);
+        }
+    }
+    EXPECT_EQ(Param(kParamReportRate, 0), profile->reportRate[0]);
+    EXPECT_EQ(Param(kParamLiftOff, 2), profile->liftHeight[2]);
+    EXPECT_EQ(Param(kParamDpiX0, 0), 2 * profile->dpiX[0][0]);
+}
+
+TEST_F(Download, EachMacroButtonTakesTheNextSlot) {
+    PutMacro(library, 0, 44, kMacroA);
+    SetMacroButton(0, 0, 44);
+    SetMacroButton(1, 2, 44);
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(mouse.state().buttonWord(0, 1), 0x00000005u);
+    EXPECT_EQ(mouse.state().buttonWord(1, 3), 0x00010005u);
+    EXPECT_EQ(Slot(0).entries.size(), 2u);
+    EXPECT_EQ(Slot(1).entries.size(), 2u);
+    // Slots are numbered from 0 again in the next download.
+    profile->buttons[0][0].function = fn::kLeft;
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(mouse.state().buttonWord(1, 3), 0x00000005u);
+}
+
+TEST_F(Download, NineteenthMacroButtonFindsNoSlot) {
+    PutMacro(library, 0, 44, kMacroA);
+    for (int i = 0; i < 19; ++i) {
+        SetMacroButton(i / 14, i % 14, 44);
+    }
+    EXPECT_FALSE(Run());
+    EXPECT_EQ(report.macrosUploaded, 18);
+    EXPECT_EQ(mouse.state().buttonWord(1, 4), 0x00110005u);  // 18th: slot 17
+    EXPECT_EQ(mouse.state().buttonWord(1, 5), 0u);           // 19th: nothing written
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_NE(report.failures[0].find("slot 18"), std::string::npos);
+    // The rest of the sequence still ran; only the end is withheld.
+    EXPECT_EQ(Param(kParamReportRate, 0), profile->reportRate[0]);
+    EXPECT_EQ(progress.back(), 95);
+}
+
+TEST_F(Download, MacroButtonWithoutAPlayableMacroWritesNothing) {
+    SetAll(fn::kLeft);
+    SetMacroButton(0, 1, 500);  // not in the library
+    PutMacro(library, 0, 501, kMacroA);
+    library.entry(0).size = 0;  // free entry with a stale id
+    library.entry(0).formatTag = 0;
+    SetMacroButton(0, 2, 501);
+    ASSERT_TRUE(Run());
+    // Neither inherits the word of the button before it.
+    EXPECT_EQ(mouse.state().buttonWord(0, 1), 0x00010003u);
+    EXPECT_EQ(mouse.state().buttonWord(0, 2), 0u);
+    EXPECT_EQ(mouse.state().buttonWord(0, 3), 0u);
+    EXPECT_EQ(report.skipped.size(), 2u);
+
+    // A listed entry that cannot be encoded is never uploaded, and the download says so.
+    PutMacro(library, 1, 502, kMacroA);
+    library.entry(1).formatTag = 0xE8E80011;
+    SetMacroButton(0, 3, 502);
+    EXPECT_FALSE(Run());
+    EXPECT_EQ(mouse.state().buttonWord(0, 4), 0x00010003u);  // left as the last download set it
+    EXPECT_TRUE(Slot(0).empty);
+}
+
+TEST_F(Download, SliderFormPacksTheLevelsInUse) {
+    profile->dpiListMode[0] = 0;
+    const std::int32_t on[4] = {1, 0, 1, 0};
+    std::copy(on, on + 4, profile->dpiLevelOn[0]);
+    profile->dpiTopLevel[0] = 1;
+    profile->dpiX[0][10] = 9;
+    profile->dpiX[0][11] = 33;
+    profile->dpiX[0][12] = 21;
+    profile->dpiX[0][13] = 44;
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(Param(kParamDpiX0, 0), 18);
+    EXPECT_EQ(Param(kParamDpiX0, 1), 42);
+    EXPECT_EQ(Param(kParamDpiX0, 2), 0);
+    EXPECT_EQ(Param(kParamDpiX0, 3), 0);
+}
+
+TEST(BrightnessScaling, LargestComponentTakesTheLevelOthersKeepProportion) {
+    const Rgb green = ScaleBrightness({0, 255, 0}, 5);
+    EXPECT_EQ(green.green, 141u);
+    EXPECT_EQ(green.red, 0u);
+    EXPECT_EQ(green.blue, 0u);
+    // Ties: red is the one set; the equal green keeps its proportion (here the same value).
+    const Rgb tie = ScaleBrightness({46, 46, 23}, 2);
+    EXPECT_EQ(tie.red, 69u);
+    EXPECT_EQ(tie.green, 69u);
+    EXPECT_EQ(tie.blue, 34u);
+    const Rgb black = ScaleBrightness({0, 0, 0}, 9);
+    EXPECT_EQ(black.red + black.green + black.blue, 0u);
+    // The brightest setting still fits a byte.
+    EXPECT_LE(ScaleBrightness({0, 0, 252}, kLedBrightnessMax).blue, 255u);
+}
+
+TEST_F(Download, FailedFinalColourCommandFailsTheDownload) {
+    ASSERT_TRUE(Run());
+    const std::uint32_t commands = mouse.state().commandCount;
+    mouse.state().commandCount = 0;
+    mouse.state().fault = MouseFault::NeverDone;
+    mouse.state().faultFromCommand = commands - 1;
+    EXPECT_FALSE(Run());
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0], "zone 1 green");
+    EXPECT_EQ(progress.back(), 95);
+    EXPECT_EQ(mode, 1);
+    EXPECT_EQ(pointer.applied.size(), 2u);
+}
+
+TEST_F(Download, FailureAlongTheWayIsNotSuccessAndTheSequenceGoesOn) {
+    ASSERT_TRUE(Run());
+    const std::uint32_t commands = mouse.state().commandCount;
+    mouse.state().commandCount = 0;
+    mouse.state().fault = MouseFault::NeverDone;
+    mouse.state().faultFromCommand = 0;
+    EXPECT_FALSE(Run());
+    EXPECT_EQ(mouse.state().commandCount, commands);
+    EXPECT_FALSE(report.failures.empty());
+    EXPECT_EQ(report.failures[0], "mode office button 1: button word");
+}
+
+TEST_F(Download, OutOfRangeValuesAreBroughtIntoRangeAndReported) {
+    profile->dpiListMode[0] = 1;
+    profile->dpiTopLevel[0] = 9;
+    profile->dpiX[0][1] = 0;
+    profile->dpiY[0][2] = 500;
+    profile->reportRate[1] = 7;
+    profile->ledEffect[0][2] = 12;
+    profile->ledBrightness[1][0] = 40;
+    profile->dpiListMode[2] = 0;
+    std::fill(std::begin(profile->dpiLevelOn[2]), std::end(profile->dpiLevelOn[2]), 0);
+    const auto before = std::make_unique<ProfileData>(*profile);
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(Param(kParamTopLevel, 0), 3);
+    EXPECT_EQ(Param(kParamDpiX0, 1), 2 * kDpiValueMin);
+    EXPECT_EQ(Param(kParamDpiY0, 2), 2 * kDpiValueMax);
+    EXPECT_EQ(Param(kParamReportRate, 1), 8);
+    EXPECT_EQ(Param(kParamEffect0, 2), kLedEffectMax);
+    EXPECT_EQ(Param(kParamTopLevel, 2), 0);
+    EXPECT_NE(Param(kParamDpiX2, 0), 0);
+    EXPECT_EQ(0, std::memcmp(before.get(), profile.get(), sizeof(ProfileData)));
+    ASSERT_EQ(notifier.shown.size(), 1u);
+    EXPECT_NE(notifier.shown[0].text.find(u"report rate"), std::u16string::npos);
+    EXPECT_GE(report.corrections.size(), 7u);
+}
+
+}  // namespace
+}  // namespace q350
