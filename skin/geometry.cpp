@@ -9,20 +9,23 @@ namespace {
 
 // a * b / c in 64 bits, truncating toward zero; 0 when c is 0.
 int MulDivTrunc(std::int64_t a, std::int64_t b, std::int64_t c) {
-    if (c == 0) return 0;
+    if (c == 0)
+        return 0;
     return static_cast<int>(a * b / c);
 }
 
 }  // namespace
 
 int ClampToRange(int value, int min, int max) {
-    if (max < min) return min;
+    if (max < min)
+        return min;
     return std::clamp(value, min, max);
 }
 
 int SliderAcceptedPos(int value, int min, int max) {
     const auto v = static_cast<std::uint32_t>(value);
-    if (v < static_cast<std::uint32_t>(min) || v > static_cast<std::uint32_t>(max)) return min;
+    if (v < static_cast<std::uint32_t>(min) || v > static_cast<std::uint32_t>(max))
+        return min;
     return value;
 }
 
@@ -32,18 +35,22 @@ int SliderThumbLeft(const Rect& track, int thumbWidth, int pos, int min, int max
 
 int SliderPosFromThumbLeft(const Rect& track, int thumbWidth, int newLeft, int min, int max) {
     const int travel = track.right - thumbWidth - track.left;
-    if (travel <= 0) return min;
+    if (travel <= 0)
+        return min;
     return ClampToRange(min + MulDivTrunc(max - min, newLeft - track.left, travel), min, max);
 }
 
 int SliderLimitDrag(const Rect& track, int thumbLeft, int thumbRight, int dx) {
-    if (thumbLeft + dx < track.left) dx = track.left - thumbLeft;
-    if (thumbRight + dx > track.right) dx = track.right - thumbRight;
+    if (thumbLeft + dx < track.left)
+        dx = track.left - thumbLeft;
+    if (thumbRight + dx > track.right)
+        dx = track.right - thumbRight;
     return dx;
 }
 
 int PosFromTravelX(int x, int travelLeft, int travelRight, int min, int max) {
-    if (travelRight <= travelLeft) return min;
+    if (travelRight <= travelLeft)
+        return min;
     return ClampToRange(min + MulDivTrunc(max - min, x - travelLeft, travelRight - travelLeft), min,
                         max);
 }
@@ -56,11 +63,15 @@ int DpiFillEdge(int value, int min, int max, int barLeft, int barRight) {
     return MulDivTrunc(barRight - barLeft, value - min, max - min) + barLeft;
 }
 
-int AcceptedOrMin(int v, int min, int max) { return (v >= min && v <= max) ? v : min; }
+int AcceptedOrMin(int v, int min, int max) {
+    return (v >= min && v <= max) ? v : min;
+}
 
 // ---- scroll bars ----------------------------------------------------------------------------
 
-int ScrollSteps(const ScrollInfo& info) { return info.max - info.min - info.page + 1; }
+int ScrollSteps(const ScrollInfo& info) {
+    return info.max - info.min - info.page + 1;
+}
 
 bool ScrollBarEnabled(const ScrollInfo& info) {
     return info.max >= info.page && ScrollSteps(info) > 0;
@@ -81,32 +92,44 @@ ScrollLayout LayoutScrollBar(int length, int thickness, const ScrollInfo& info) 
         l.thumbOffset = (l.track - l.thumb) / 2;
     } else {
         const int p = info.trackPos >= 0 ? info.trackPos : info.pos;
-        l.thumbOffset = std::clamp(MulDivTrunc(p - info.min, l.track - l.thumb, steps), 0,
-                                   l.track - l.thumb);
+        l.thumbOffset =
+            std::clamp(MulDivTrunc(p - info.min, l.track - l.thumb, steps), 0, l.track - l.thumb);
     }
     return l;
 }
 
 int ScrollLayout::PartBegin(ScrollPart part) const {
     switch (part) {
-        case ScrollPart::FirstArrow: return 0;
-        case ScrollPart::PageUp: return arrow;
-        case ScrollPart::Thumb: return arrow + thumbOffset;
-        case ScrollPart::PageDown: return arrow + thumbOffset + thumb;
-        case ScrollPart::SecondArrow: return length - arrow;
-        case ScrollPart::None: break;
+        case ScrollPart::FirstArrow:
+            return 0;
+        case ScrollPart::PageUp:
+            return arrow;
+        case ScrollPart::Thumb:
+            return arrow + thumbOffset;
+        case ScrollPart::PageDown:
+            return arrow + thumbOffset + thumb;
+        case ScrollPart::SecondArrow:
+            return length - arrow;
+        case ScrollPart::None:
+            break;
     }
     return 0;
 }
 
 int ScrollLayout::PartEnd(ScrollPart part) const {
     switch (part) {
-        case ScrollPart::FirstArrow: return arrow;
-        case ScrollPart::PageUp: return arrow + thumbOffset;
-        case ScrollPart::Thumb: return arrow + thumbOffset + thumb;
-        case ScrollPart::PageDown: return length - arrow;
-        case ScrollPart::SecondArrow: return length;
-        case ScrollPart::None: break;
+        case ScrollPart::FirstArrow:
+            return arrow;
+        case ScrollPart::PageUp:
+            return arrow + thumbOffset;
+        case ScrollPart::Thumb:
+            return arrow + thumbOffset + thumb;
+        case ScrollPart::PageDown:
+            return length - arrow;
+        case ScrollPart::SecondArrow:
+            return length;
+        case ScrollPart::None:
+            break;
     }
     return 0;
 }
@@ -114,16 +137,17 @@ int ScrollLayout::PartEnd(ScrollPart part) const {
 ScrollPart HitTestScrollBar(const ScrollLayout& layout, int along) {
     for (ScrollPart part : {ScrollPart::FirstArrow, ScrollPart::PageUp, ScrollPart::Thumb,
                             ScrollPart::PageDown, ScrollPart::SecondArrow}) {
-        if (along >= layout.PartBegin(part) && along < layout.PartEnd(part)) return part;
+        if (along >= layout.PartBegin(part) && along < layout.PartEnd(part))
+            return part;
     }
     return ScrollPart::None;
 }
 
-int ScrollPosFromDrag(const ScrollLayout& layout, const ScrollInfo& info, int startPos,
-                      int delta) {
+int ScrollPosFromDrag(const ScrollLayout& layout, const ScrollInfo& info, int startPos, int delta) {
     const int steps = ScrollSteps(info);
     const int room = layout.track - layout.thumb;
-    if (steps <= 0 || room <= 0) return startPos;
+    if (steps <= 0 || room <= 0)
+        return startPos;
     // The last position shows the last page: max - page + 1.
     return ClampToRange(startPos + MulDivTrunc(delta, steps, room), info.min, info.min + steps);
 }
@@ -156,7 +180,9 @@ Rect MenuItemRect(int index) {
     return {kMenuItemLeft, top, kMenuItemRight, top + kMenuItemHeight};
 }
 
-int MenuHeight(int count) { return kMenuTop + count * kMenuItemHeight + kMenuBottomMargin; }
+int MenuHeight(int count) {
+    return kMenuTop + count * kMenuItemHeight + kMenuBottomMargin;
+}
 
 Rect MenuItemTextRect(const Rect& item) {
     return {item.left + 30, item.top, item.left + 112, item.bottom};

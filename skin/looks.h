@@ -110,7 +110,9 @@ std::optional<std::u16string> LimitDigitsText(std::u16string_view text, int min,
 constexpr std::uint32_t PackRowData(int kind, std::uint32_t data) {
     return (static_cast<std::uint32_t>(kind) << 24) | (data & 0xFFFFFFu);
 }
-constexpr int RowKind(std::uint32_t itemData) { return static_cast<int>(itemData >> 24); }
+constexpr int RowKind(std::uint32_t itemData) {
+    return static_cast<int>(itemData >> 24);
+}
 
 // Picture file of a row kind (2 up, 3 down, 4 delay); empty for kinds without a picture.
 std::u16string_view RowPictureName(int kind, bool selected);
@@ -124,9 +126,9 @@ inline constexpr int kInPlaceEditLimit = 20;
 // ---- language menu --------------------------------------------------------------------------
 
 struct LanguageMenuEntry {
-    int index;            // reported to the owner when chosen
+    int index;             // reported to the owner when chosen
     const char16_t* text;  // fixed, never translated
-    int iconResource;     // "PNG" resource, 19 x 11
+    int iconResource;      // "PNG" resource, 19 x 11
 };
 inline constexpr std::array<LanguageMenuEntry, 12> kLanguageMenu = {{
     {1, u"Chinese", 168},

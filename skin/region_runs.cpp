@@ -12,7 +12,9 @@ bool IsKey(const std::uint8_t* px) {
     return px[0] == kKeyBlue && px[1] == kKeyGreen && px[2] == kKeyRed;
 }
 
-Rect EmptyBounds() { return {INT_MAX, INT_MAX, 0, 0}; }
+Rect EmptyBounds() {
+    return {INT_MAX, INT_MAX, 0, 0};
+}
 
 }  // namespace
 
@@ -26,9 +28,12 @@ std::size_t CollectShapeRuns(const std::uint8_t* topRow, std::ptrdiff_t stride, 
         const std::uint8_t* row = topRow + stride * y;
         for (int x = 0; x < width; ++x) {
             const int x0 = x;
-            while (x < width && !IsKey(row + 4 * x)) ++x;
-            if (x == x0) continue;  // x is a key pixel; the next run starts after it
-            if (runs.size() == runs.capacity()) runs.reserve(runs.capacity() + kRegionGrowRects);
+            while (x < width && !IsKey(row + 4 * x))
+                ++x;
+            if (x == x0)
+                continue;  // x is a key pixel; the next run starts after it
+            if (runs.size() == runs.capacity())
+                runs.reserve(runs.capacity() + kRegionGrowRects);
             runs.push_back({x0, y, x, y + 1});
             bounds.left = std::min(bounds.left, x0);
             bounds.top = std::min(bounds.top, y);
@@ -42,7 +47,8 @@ std::size_t CollectShapeRuns(const std::uint8_t* topRow, std::ptrdiff_t stride, 
             }
         }
     }
-    if (!runs.empty()) sink(runs, bounds);
+    if (!runs.empty())
+        sink(runs, bounds);
     return total;
 }
 

@@ -8,7 +8,9 @@
 
 namespace q350::ui {
 
-CAVIButton::CAVIButton() { still_.Reset(LoadBitmapResource(IDB_DBLCLICK_STILL)); }
+CAVIButton::CAVIButton() {
+    still_.Reset(LoadBitmapResource(IDB_DBLCLICK_STILL));
+}
 
 bool CAVIButton::Create(HWND parent, const RECT& rect, UINT id) {
     return Window::Create(ButtonClass(), L"", kOwnerDrawButtonStyle, 0, rect, parent, id);
@@ -17,11 +19,11 @@ bool CAVIButton::Create(HWND parent, const RECT& rect, UINT id) {
 void CAVIButton::Play() {
     if (animation_ == nullptr) {
         const RECT rc = ClientRect();
-        animation_ = CreateWindowExW(0, ANIMATE_CLASSW, nullptr,
-                                     WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT, 0, 0,
-                                     rc.right, rc.bottom, hwnd_, nullptr,
-                                     GetModuleHandleW(nullptr), nullptr);
-        if (animation_ == nullptr) return;
+        animation_ = CreateWindowExW(
+            0, ANIMATE_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT, 0, 0,
+            rc.right, rc.bottom, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (animation_ == nullptr)
+            return;
     }
     SendMessageW(animation_, ACM_OPENW, reinterpret_cast<WPARAM>(GetModuleHandleW(nullptr)),
                  reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(animationId)));
@@ -57,8 +59,12 @@ bool CAVIButton::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             result = TRUE;
             return true;
         }
-        case kReflect + WM_COMMAND: result = 0; return true;  // its clicks are its own
-        case WM_ERASEBKGND: result = 1; return true;
+        case kReflect + WM_COMMAND:
+            result = 0;
+            return true;  // its clicks are its own
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
         case WM_LBUTTONDBLCLK:
             Play();
             return true;
@@ -68,7 +74,9 @@ bool CAVIButton::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
                 return true;
             }
             return false;
-        default: (void)wp; return false;
+        default:
+            (void)wp;
+            return false;
     }
 }
 

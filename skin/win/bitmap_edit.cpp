@@ -10,13 +10,15 @@ namespace q350::ui {
 bool CBitmapEdit::Create(HWND parent, const RECT& rect, UINT id, DWORD style) {
     static const bool registered = RegisterSuperclass(L"Q350BitmapEdit", L"EDIT");
     (void)registered;
-    if (!Window::Create(L"Q350BitmapEdit", L"", style, 0, rect, parent, id)) return false;
+    if (!Window::Create(L"Q350BitmapEdit", L"", style, 0, rect, parent, id))
+        return false;
     SendMessageW(hwnd_, EM_LIMITTEXT, 256, 0);
     font_.Reset(MakeFont(fontHeight, 500, nullptr));
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     SetWindowLongPtrW(hwnd_, GWL_STYLE,
                       GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~(WS_BORDER | WS_TABSTOP));
-    SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
+    SetWindowLongPtrW(hwnd_, GWL_EXSTYLE,
+                      GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
     return true;
 }
 
@@ -28,7 +30,8 @@ void CBitmapEdit::SetBackground(HBITMAP picture, int x, int y, int width, int he
 }
 
 void CBitmapEdit::OnTextChanged() {
-    if (limiting_) return;
+    if (limiting_)
+        return;
     if (GetWindowLongPtrW(hwnd_, GWL_STYLE) & ES_NUMBER) {
         const int n = GetWindowTextLengthW(hwnd_);
         std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
@@ -51,19 +54,23 @@ void CBitmapEdit::OnTextChanged() {
 bool CBitmapEdit::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
         case kReflect + WM_COMMAND:
-            if (HIWORD(wp) == EN_CHANGE) OnTextChanged();
+            if (HIWORD(wp) == EN_CHANGE)
+                OnTextChanged();
             return false;
         case kReflect + WM_CTLCOLOREDIT:
         case kReflect + WM_CTLCOLORSTATIC: {
             const auto dc = reinterpret_cast<HDC>(wp);
             SetTextColor(dc, skin::kEditText);
             SetBkMode(dc, TRANSPARENT);
-            if (brush_) SetBrushOrgEx(dc, 0, 0, nullptr);  // the pattern starts at the box
-            result = reinterpret_cast<LRESULT>(brush_ ? brush_.get()
-                                                      : GetSysColorBrush(COLOR_WINDOW));
+            if (brush_)
+                SetBrushOrgEx(dc, 0, 0, nullptr);  // the pattern starts at the box
+            result =
+                reinterpret_cast<LRESULT>(brush_ ? brush_.get() : GetSysColorBrush(COLOR_WINDOW));
             return true;
         }
-        default: (void)lp; return false;
+        default:
+            (void)lp;
+            return false;
     }
 }
 

@@ -11,7 +11,8 @@ namespace q350::ui {
 
 class CBitmapEdit : public Window {
 public:
-    // Creates the box (the pages use 0x50002081: child, visible, digits only, auto-scroll, centred).
+    // Creates the box (the pages use 0x50002081: child, visible, digits only, auto-scroll,
+    // centred).
     bool Create(HWND parent, const RECT& rect, UINT id, DWORD style = 0x50002081);
     // The background becomes the part (x, y, width, height) of picture.
     void SetBackground(HBITMAP picture, int x, int y, int width, int height);

@@ -18,7 +18,8 @@ HWND NotifyTarget(HWND button) {
 }
 
 void TrackHover(HWND button, int& hover, WPARAM keys, LPARAM pos) {
-    if ((keys & MK_LBUTTON) && hover == 0) return;  // dragged in from elsewhere
+    if ((keys & MK_LBUTTON) && hover == 0)
+        return;  // dragged in from elsewhere
     POINT pt{GET_X_LPARAM(pos), GET_Y_LPARAM(pos)};
     const HWND target = NotifyTarget(button);
     if (GetCapture() != button && GetActiveWindow() != nullptr && target != nullptr) {
@@ -33,7 +34,8 @@ void TrackHover(HWND button, int& hover, WPARAM keys, LPARAM pos) {
                 hover = 0;
                 InvalidateRect(button, nullptr, FALSE);
             }
-            if (!(keys & MK_LBUTTON)) ReleaseCapture();
+            if (!(keys & MK_LBUTTON))
+                ReleaseCapture();
         }
     }
     InvalidateRect(button, nullptr, FALSE);
@@ -44,10 +46,12 @@ void TrackHover(HWND button, int& hover, WPARAM keys, LPARAM pos) {
 }
 
 void HoverCaptureLost(HWND button, int& hover) {
-    if (hover != 1) return;
+    if (hover != 1)
+        return;
     POINT pt{};
     GetCursorPos(&pt);
-    if (WindowFromPoint(pt) != button) hover = 0;
+    if (WindowFromPoint(pt) != button)
+        hover = 0;
     InvalidateRect(button, nullptr, FALSE);
 }
 

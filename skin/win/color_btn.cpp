@@ -26,9 +26,8 @@ bool CColorBtn::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             Brush fill(CreateSolidBrush(colour & 0xFFFFFF));
             FillRect(buffer.dc(), &local, fill.get());
             if (frameOn == 1) {
-                const COLORREF frame = skin::ColorBtnFrame(selectedLook == 1,
-                                                           (dis.itemState & ODS_SELECTED) != 0,
-                                                           hover == 1);
+                const COLORREF frame = skin::ColorBtnFrame(
+                    selectedLook == 1, (dis.itemState & ODS_SELECTED) != 0, hover == 1);
                 Pen pen(CreatePen(PS_SOLID, 1, frame));
                 SelectGuard sel(buffer.dc(), pen.get());
                 const POINT edge[5] = {{0, 0}, {0, h - 1}, {w - 1, h - 1}, {w - 1, 0}, {0, 0}};
@@ -38,7 +37,9 @@ bool CColorBtn::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             result = TRUE;
             return true;
         }
-        case WM_ERASEBKGND: result = 1; return true;
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
         case WM_MOUSEMOVE:
             result = Default(msg, wp, lp);
             TrackHover(hwnd_, hover, wp, lp);
@@ -51,7 +52,8 @@ bool CColorBtn::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             hover = 0;
             Invalidate();
             return false;
-        default: return false;
+        default:
+            return false;
     }
 }
 

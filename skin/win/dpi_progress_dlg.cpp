@@ -31,14 +31,14 @@ bool CDpiProgressDlg::OnInitDialog() {
     const int w = normal_ ? static_cast<int>(normal_->GetWidth()) : 330;
     const int h = normal_ ? static_cast<int>(normal_->GetHeight()) : 94;
     RECT pr{};
-    if (HWND parent = GetWindow(hwnd_, GW_OWNER)) GetWindowRect(parent, &pr);
+    if (HWND parent = GetWindow(hwnd_, GW_OWNER))
+        GetWindowRect(parent, &pr);
     SetWindowPos(hwnd_, nullptr, pr.left + (pr.right - pr.left - w) / 2,
                  pr.top + (pr.bottom - pr.top - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowTextW(hwnd_, L"ProgressDlg.");
     SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
     SetLayeredWindowAttributes(hwnd_, 0, 100, LWA_ALPHA);
-    RedrawWindow(hwnd_, nullptr, nullptr,
-                 RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return false;
 }
@@ -51,7 +51,8 @@ void CDpiProgressDlg::Paint() {
     OffscreenBuffer buffer(paint.get(), w, h);
     {
         Gdiplus::Graphics g(buffer.dc());
-        if (normal_) g.DrawImage(normal_.get(), 0, 0, w, h);
+        if (normal_)
+            g.DrawImage(normal_.get(), 0, 0, w, h);
         const int edge = FillEdge();
         if (fill_ && edge > 0) {
             g.DrawImage(fill_.get(), Gdiplus::Rect(0, 0, edge, h), 0, 0, edge, h,
@@ -69,7 +70,8 @@ void CDpiProgressDlg::Paint() {
         format.SetAlignment(Gdiplus::StringAlignmentNear);
         constexpr float kEpsilon = 1.1920929e-7f;
         Gdiplus::RectF layout(textRect[0], textRect[1], textRect[2], textRect[3]);
-        if (textRect[2] <= kEpsilon || textRect[3] <= kEpsilon) layout = {93, 11, 240, 33};
+        if (textRect[2] <= kEpsilon || textRect[3] <= kEpsilon)
+            layout = {93, 11, 240, 33};
         g.DrawString(number, -1, &font, layout, &format, &brush);
     }
     buffer.Present(paint.get());
@@ -83,13 +85,18 @@ bool CDpiProgressDlg::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
             UpdateWindow(hwnd_);
             result = 1;
             return true;
-        case WM_PAINT: Paint(); return true;
-        case WM_ERASEBKGND: result = 0; return true;
+        case WM_PAINT:
+            Paint();
+            return true;
+        case WM_ERASEBKGND:
+            result = 0;
+            return true;
         case WM_CLOSE:
             normal_.reset();
             fill_.reset();
             return false;
-        default: return false;
+        default:
+            return false;
     }
 }
 

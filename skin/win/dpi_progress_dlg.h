@@ -20,9 +20,9 @@ public:
     int minimum = 0;
     int maximum = 10;
     int value = 0;
-    std::wstring text;                   // the number last drawn
-    float textRect[4] = {0, 0, 0, 0};    // x, y, width, height
-    int barRect[4] = {0, 0, 0, 0};       // left, top, right, bottom
+    std::wstring text;                 // the number last drawn
+    float textRect[4] = {0, 0, 0, 0};  // x, y, width, height
+    int barRect[4] = {0, 0, 0, 0};     // left, top, right, bottom
 
     int FillEdge() const;
 

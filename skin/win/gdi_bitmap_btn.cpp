@@ -21,7 +21,8 @@ void CGDIBitmapBtn::SetSheetImages(HBITMAP normal, HBITMAP over, HBITMAP down, H
                                    const RECT& rect) {
     WindowDc screen(nullptr);
     const HBITMAP sheets[4] = {normal, over, down, disabled};
-    for (int i = 0; i < 4; ++i) CopyBitmapPart(screen.get(), images_[i], sheets[i], rect);
+    for (int i = 0; i < 4; ++i)
+        CopyBitmapPart(screen.get(), images_[i], sheets[i], rect);
     if (hwnd_) {
         const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
         SetWindowLongPtrW(hwnd_, GWL_STYLE, style & ~(WS_BORDER | WS_TABSTOP));
@@ -43,19 +44,22 @@ void CGDIBitmapBtn::SetText(const std::wstring& text) {
 }
 
 void CGDIBitmapBtn::SetCheck(int value) {
-    if (value == checkState) return;
+    if (value == checkState)
+        return;
     checkState = value;
     Invalidate();
 }
 
 void CGDIBitmapBtn::SetToolTipText(const std::wstring& text) {
-    if (!hwnd_) return;
+    if (!hwnd_)
+        return;
     if (tooltip_ == nullptr) {
         tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
-        if (tooltip_ == nullptr) return;
+        if (tooltip_ == nullptr)
+            return;
         SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
     }
     TTTOOLINFOW ti{};
@@ -90,7 +94,8 @@ void CGDIBitmapBtn::Draw(const DRAWITEMSTRUCT& dis) {
     MemoryDc source(dis.hDC);
     SelectGuard selImage(source.get(), image);
     if (text_.empty()) {
-        if (image) BitBlt(dis.hDC, rc.left, rc.top, w, h, source.get(), 0, 0, SRCCOPY);
+        if (image)
+            BitBlt(dis.hDC, rc.left, rc.top, w, h, source.get(), 0, 0, SRCCOPY);
         return;
     }
     OffscreenBuffer buffer(dis.hDC, w, h);
@@ -121,7 +126,9 @@ bool CGDIBitmapBtn::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
             result = TRUE;
             return true;
-        case WM_ERASEBKGND: result = 1; return true;
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
         case WM_MOUSEMOVE:
             result = Default(msg, wp, lp);
             TrackHover(hwnd_, hover, wp, lp);
@@ -161,7 +168,8 @@ bool CGDIBitmapBtn::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             }
             return true;
         }
-        default: return false;
+        default:
+            return false;
     }
 }
 

@@ -18,7 +18,8 @@ namespace {
 struct FileHandle {
     HANDLE h;
     ~FileHandle() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
     }
 };
 
@@ -27,7 +28,8 @@ template <class T>
 struct ComRelease {
     T* p = nullptr;
     ~ComRelease() {
-        if (p) p->Release();
+        if (p)
+            p->Release();
     }
 };
 
@@ -36,17 +38,21 @@ struct ComRelease {
 void LoadPictureFile(const wchar_t* path, Bitmap& target, SIZE& size) {
     target.Reset();
     size = {0, 0};
-    FileHandle file{CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (file.h == INVALID_HANDLE_VALUE) return;
+    FileHandle file{
+        CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE)
+        return;
     const DWORD bytes = GetFileSize(file.h, nullptr);
-    if (bytes == INVALID_FILE_SIZE || bytes == 0) return;
+    if (bytes == INVALID_FILE_SIZE || bytes == 0)
+        return;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (block == nullptr) return;
+    if (block == nullptr)
+        return;
     void* data = GlobalLock(block);
     DWORD read = 0;
     const BOOL ok = data != nullptr && ReadFile(file.h, data, bytes, &read, nullptr);
-    if (data) GlobalUnlock(block);
+    if (data)
+        GlobalUnlock(block);
     if (!ok || read != bytes) {
         GlobalFree(block);
         return;
@@ -77,13 +83,16 @@ void LoadPictureFile(const wchar_t* path, Bitmap& target, SIZE& size) {
 bool LoadPngResource(const wchar_t* type, WORD id, std::unique_ptr<Gdiplus::Image>& image) {
     const HMODULE module = GetModuleHandleW(nullptr);
     HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), type);
-    if (res == nullptr) return false;
+    if (res == nullptr)
+        return false;
     const DWORD bytes = SizeofResource(module, res);
     HGLOBAL loaded = LoadResource(module, res);
     const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (bytes == 0 || data == nullptr) return false;
+    if (bytes == 0 || data == nullptr)
+        return false;
     HGLOBAL block = GlobalAlloc(GMEM_FIXED, bytes);
-    if (block == nullptr) return false;
+    if (block == nullptr)
+        return false;
     std::memcpy(reinterpret_cast<void*>(block), data, bytes);
     IStream* stream = nullptr;
     if (FAILED(CreateStreamOnHGlobal(block, FALSE, &stream))) {
@@ -92,16 +101,20 @@ bool LoadPngResource(const wchar_t* type, WORD id, std::unique_ptr<Gdiplus::Imag
     }
     image.reset(Gdiplus::Image::FromStream(stream));
     stream->Release();
-    if (!image) image = std::make_unique<Gdiplus::Bitmap>(1, 1, PixelFormat32bppARGB);
+    if (!image)
+        image = std::make_unique<Gdiplus::Bitmap>(1, 1, PixelFormat32bppARGB);
     return true;
 }
 
 HRGN RegionFromKeyColour(HBITMAP bitmap) {
-    if (bitmap == nullptr) return nullptr;
+    if (bitmap == nullptr)
+        return nullptr;
     MemoryDc dc(nullptr);
-    if (!dc) return nullptr;
+    if (!dc)
+        return nullptr;
     const SIZE size = BitmapSize(bitmap);
-    if (size.cx <= 0 || size.cy <= 0) return nullptr;
+    if (size.cx <= 0 || size.cy <= 0)
+        return nullptr;
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     bi.bmiHeader.biWidth = size.cx;
@@ -111,11 +124,13 @@ HRGN RegionFromKeyColour(HBITMAP bitmap) {
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     Bitmap section(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!section || bits == nullptr) return nullptr;
+    if (!section || bits == nullptr)
+        return nullptr;
     {
         SelectGuard selectSection(dc.get(), section.get());
         MemoryDc source(dc.get());
-        if (!source) return nullptr;
+        if (!source)
+            return nullptr;
         SelectGuard selectSource(source.get(), bitmap);
         BitBlt(dc.get(), 0, 0, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
     }
@@ -144,7 +159,8 @@ HRGN RegionFromKeyColour(HBITMAP bitmap) {
             }
             HRGN part = ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()),
                                         reinterpret_cast<const RGNDATA*>(buffer.data()));
-            if (part == nullptr) return;
+            if (part == nullptr)
+                return;
             if (result == nullptr) {
                 result = part;
             } else {
@@ -156,7 +172,8 @@ HRGN RegionFromKeyColour(HBITMAP bitmap) {
 }
 
 void CopyBitmapPart(HDC dc, Bitmap& target, HBITMAP source, const RECT& r) {
-    if (source == nullptr) return;
+    if (source == nullptr)
+        return;
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
     target.Reset(CreateCompatibleBitmap(dc, w, h));
@@ -183,7 +200,8 @@ void DrawNineSlice(Gdiplus::Graphics& g, Gdiplus::Image& image, const RECT& dest
 
 void RegionFromCornerColour(HWND hwnd, Gdiplus::Bitmap& picture) {
     HBITMAP raw = nullptr;
-    if (picture.GetHBITMAP(Gdiplus::Color(255, 0, 0, 0), &raw) != Gdiplus::Ok) return;
+    if (picture.GetHBITMAP(Gdiplus::Color(255, 0, 0, 0), &raw) != Gdiplus::Ok)
+        return;
     Bitmap converted(raw);
     MemoryDc dc(nullptr);
     SelectGuard sel(dc.get(), converted.get());
@@ -201,14 +219,16 @@ void RegionFromCornerColour(HWND hwnd, Gdiplus::Bitmap& picture) {
             }
         }
     }
-    if (SetWindowRgn(hwnd, region, TRUE) == 0) DeleteObject(region);
+    if (SetWindowRgn(hwnd, region, TRUE) == 0)
+        DeleteObject(region);
 }
 
 const std::wstring& ProgramFolder() {
     static const std::wstring folder = [] {
         std::wstring path(MAX_PATH, L'\0');
         for (;;) {
-            const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            const DWORD n =
+                GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
             if (n < path.size()) {
                 path.resize(n);
                 break;
@@ -221,35 +241,43 @@ const std::wstring& ProgramFolder() {
     return folder;
 }
 
-std::wstring SkinPath(const std::wstring& name) { return ProgramFolder() + L"skins\\" + name; }
+std::wstring SkinPath(const std::wstring& name) {
+    return ProgramFolder() + L"skins\\" + name;
+}
 
 std::unique_ptr<Gdiplus::Bitmap> LoadImageFile(const std::wstring& path) {
     // Through a stream of the file's bytes, so the file is not held open by GDI+.
-    FileHandle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (file.h == INVALID_HANDLE_VALUE) return nullptr;
+    FileHandle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE)
+        return nullptr;
     const DWORD bytes = GetFileSize(file.h, nullptr);
-    if (bytes == INVALID_FILE_SIZE || bytes == 0) return nullptr;
+    if (bytes == INVALID_FILE_SIZE || bytes == 0)
+        return nullptr;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (block == nullptr) return nullptr;
+    if (block == nullptr)
+        return nullptr;
     void* data = GlobalLock(block);
     DWORD read = 0;
     const BOOL ok = data != nullptr && ReadFile(file.h, data, bytes, &read, nullptr);
-    if (data) GlobalUnlock(block);
+    if (data)
+        GlobalUnlock(block);
     ComRelease<IStream> stream;
     if (!ok || read != bytes || FAILED(CreateStreamOnHGlobal(block, TRUE, &stream.p))) {
         GlobalFree(block);
         return nullptr;
     }
     std::unique_ptr<Gdiplus::Bitmap> decoded(Gdiplus::Bitmap::FromStream(stream.p));
-    if (!decoded || decoded->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    if (!decoded || decoded->GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
     // A copy that no longer reads from the stream.
     return ImagePart(decoded.get(), 0, 0, static_cast<int>(decoded->GetWidth()),
                      static_cast<int>(decoded->GetHeight()));
 }
 
 std::unique_ptr<Gdiplus::Bitmap> ImagePart(Gdiplus::Image* source, int x, int y, int w, int h) {
-    if (source == nullptr || w <= 0 || h <= 0) return nullptr;
+    if (source == nullptr || w <= 0 || h <= 0)
+        return nullptr;
     auto part = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppARGB);
     Gdiplus::Graphics g(part.get());
     g.Clear(Gdiplus::Color(0, 0, 0, 0));

@@ -9,7 +9,9 @@ namespace {
 
 bool gChinese = false;
 
-std::wstring Wide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
+std::wstring Wide(const std::u16string& s) {
+    return std::wstring(s.begin(), s.end());
+}
 
 Dialog::Template InfoTemplate() {
     Dialog::Template t;
@@ -19,8 +21,12 @@ Dialog::Template InfoTemplate() {
 
 }  // namespace
 
-void SetSkinChinese(bool chinese) { gChinese = chinese; }
-bool SkinChinese() { return gChinese; }
+void SetSkinChinese(bool chinese) {
+    gChinese = chinese;
+}
+bool SkinChinese() {
+    return gChinese;
+}
 
 CInfoDlg::CInfoDlg(Clock* clock) : Dialog(InfoTemplate()), clock_(clock ? clock : &systemClock_) {}
 
@@ -51,7 +57,8 @@ bool CInfoDlg::OnInitDialog() {
                  size_.cy, SWP_NOZORDER);
     CreateButton(closeButton, layout.close, nullptr);
     CreateButton(okButton, layout.ok, gChinese ? L"\x786E\x5B9A" : L"OK");
-    if (layout.cancel) CreateButton(cancelButton, *layout.cancel, gChinese ? L"\x53D6\x6D88" : L"Cancel");
+    if (layout.cancel)
+        CreateButton(cancelButton, *layout.cancel, gChinese ? L"\x53D6\x6D88" : L"Cancel");
     if (autoClose) {
         okButton.SetText(Wide(countdown_.Start()));
         countdown = countdown_.remaining();
@@ -83,13 +90,18 @@ void CInfoDlg::Paint() {
 
 bool CInfoDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
-        case WM_PAINT: Paint(); return true;
-        case WM_ERASEBKGND: result = 1; return true;
+        case WM_PAINT:
+            Paint();
+            return true;
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
         case WM_COMMAND: {
             const auto from = reinterpret_cast<HWND>(lp);
             if (from == nullptr) {
                 // Keyboard Enter or Escape from the dialog manager.
-                if (LOWORD(wp) == IDCANCEL) End(skin::kInfoResultOther);
+                if (LOWORD(wp) == IDCANCEL)
+                    End(skin::kInfoResultOther);
                 return true;
             }
             if (from == okButton.hwnd()) {
@@ -119,7 +131,8 @@ bool CInfoDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             StopTimer(skin::kInfoCountdownTimer);
             End(skin::kInfoResultOther);
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 

@@ -8,9 +8,11 @@
 namespace q350::ui {
 
 bool CIrrButton::CreateFromRegion(HRGN region, HWND parent) {
-    if (region == nullptr) return false;
+    if (region == nullptr)
+        return false;
     region_.Reset(CreateRectRgn(0, 0, 0, 0));
-    if (CombineRgn(region_.get(), region, nullptr, RGN_COPY) == ERROR) return false;
+    if (CombineRgn(region_.get(), region, nullptr, RGN_COPY) == ERROR)
+        return false;
     GetRgnBox(region_.get(), &box_);
     OffsetRgn(region_.get(), -box_.left, -box_.top);
     centre_ = {(box_.left + box_.right) / 2, (box_.top + box_.bottom) / 2};
@@ -19,7 +21,8 @@ bool CIrrButton::CreateFromRegion(HRGN region, HWND parent) {
     }
     HRGN shape = CreateRectRgn(0, 0, 0, 0);
     CombineRgn(shape, region_.get(), nullptr, RGN_COPY);
-    if (SetWindowRgn(hwnd_, shape, TRUE) == 0) DeleteObject(shape);
+    if (SetWindowRgn(hwnd_, shape, TRUE) == 0)
+        DeleteObject(shape);
     SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | BS_OWNERDRAW);
     return true;
 }
@@ -46,7 +49,8 @@ void CIrrButton::SetSelected(bool value) {
     selected = value ? 1 : 0;
     if (captured) {
         captured = 0;
-        if (GetCapture() == hwnd_) ReleaseCapture();
+        if (GetCapture() == hwnd_)
+            ReleaseCapture();
     }
     if (hwnd_) {
         SendMessageW(hwnd_, BM_SETSTATE, FALSE, 0);
@@ -69,14 +73,16 @@ void CIrrButton::Track(POINT p) {
             SetCapture(hwnd_);
             captured = 1;
         }
-        if (hover == 1) return;
+        if (hover == 1)
+            return;
         hover = 1;
     } else {
         if (captured) {
             captured = 0;
             ReleaseCapture();
         }
-        if (hover == 0) return;
+        if (hover == 0)
+            return;
         hover = 0;
     }
     RedrawNow();
@@ -107,8 +113,8 @@ void CIrrButton::Draw(const DRAWITEMSTRUCT& dis) {
         SelectGuard selFont(buffer.dc(), font.get());
         SetBkMode(buffer.dc(), TRANSPARENT);
         SetTextColor(buffer.dc(), choice.text);
-        const skin::Point at = skin::IrrCaptionOrigin({centre_.x, centre_.y},
-                                                      static_cast<int>(text_.size()));
+        const skin::Point at =
+            skin::IrrCaptionOrigin({centre_.x, centre_.y}, static_cast<int>(text_.size()));
         TextOutW(buffer.dc(), at.x - box_.left, at.y - box_.top, text_.c_str(),
                  static_cast<int>(text_.size()));
     }
@@ -125,8 +131,12 @@ bool CIrrButton::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
             Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
             result = TRUE;
             return true;
-        case WM_ERASEBKGND: result = 1; return true;
-        case WM_MOUSEMOVE: Track({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return true;
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
+        case WM_MOUSEMOVE:
+            Track({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+            return true;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             if (const HWND target = NotifyTarget(hwnd_)) {
@@ -145,9 +155,11 @@ bool CIrrButton::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
             Track({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
             return true;
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lp) != hwnd_) captured = 0;
+            if (reinterpret_cast<HWND>(lp) != hwnd_)
+                captured = 0;
             return false;
-        default: return false;
+        default:
+            return false;
     }
 }
 

@@ -33,7 +33,9 @@ public:
 protected:
     bool OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
         switch (msg) {
-            case WM_GETDLGCODE: result = DLGC_WANTALLKEYS; return true;
+            case WM_GETDLGCODE:
+                result = DLGC_WANTALLKEYS;
+                return true;
             case WM_KEYUP:
                 if (wp == VK_RETURN) {
                     list_.EndEdit(true);
@@ -50,9 +52,13 @@ protected:
                     return true;
                 }
                 return wp == VK_RETURN;
-            case WM_CHAR: return wp == VK_RETURN || wp == VK_ESCAPE;  // no beep
-            case WM_KILLFOCUS: list_.EndEdit(true); return false;
-            default: return false;
+            case WM_CHAR:
+                return wp == VK_RETURN || wp == VK_ESCAPE;  // no beep
+            case WM_KILLFOCUS:
+                list_.EndEdit(true);
+                return false;
+            default:
+                return false;
         }
     }
 
@@ -60,7 +66,9 @@ private:
     CListBoxEx& list_;
 };
 
-CListBoxEx::CListBoxEx() { font_.Reset(MakeFont(14, 400, L"MS Shell Dlg")); }
+CListBoxEx::CListBoxEx() {
+    font_.Reset(MakeFont(14, 400, L"MS Shell Dlg"));
+}
 
 CListBoxEx::~CListBoxEx() {
     EndEdit(false);
@@ -68,21 +76,29 @@ CListBoxEx::~CListBoxEx() {
 }
 
 bool CListBoxEx::Create(HWND parent, const RECT& rect, UINT id, DWORD style) {
-    if (!Window::Create(ListClass(), L"", style, 0, rect, parent, id)) return false;
+    if (!Window::Create(ListClass(), L"", style, 0, rect, parent, id))
+        return false;
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, skin::kListRowHeight);
     return true;
 }
 
-HWND CListBoxEx::Target() const { return target_ ? target_ : GetParent(hwnd_); }
+HWND CListBoxEx::Target() const {
+    return target_ ? target_ : GetParent(hwnd_);
+}
 
-HWND CListBoxEx::editWindow() const { return edit_ ? edit_->hwnd() : nullptr; }
+HWND CListBoxEx::editWindow() const {
+    return edit_ ? edit_->hwnd() : nullptr;
+}
 
-int CListBoxEx::Count() const { return static_cast<int>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0)); }
+int CListBoxEx::Count() const {
+    return static_cast<int>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0));
+}
 
 std::wstring CListBoxEx::ItemText(int index) const {
     const LRESULT n = SendMessageW(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (n == LB_ERR) return {};
+    if (n == LB_ERR)
+        return {};
     std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
     SendMessageW(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
     s.resize(static_cast<std::size_t>(n));
@@ -93,7 +109,8 @@ int CListBoxEx::AddItem(const std::wstring& text, int kind, DWORD data, bool sta
     EndEdit(false);
     const int index = static_cast<int>(
         SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
-    if (index < 0) return index;
+    if (index < 0)
+        return index;
     if (kind != 0) {
         SendMessageW(hwnd_, LB_SETITEMDATA, index, skin::PackRowData(kind, data));
         showPictures = 1;
@@ -102,7 +119,8 @@ int CListBoxEx::AddItem(const std::wstring& text, int kind, DWORD data, bool sta
         showPictures = 0;
     }
     SendMessageW(hwnd_, LB_SETCURSEL, index, 0);
-    if (startEditing) StartEdit(index);
+    if (startEditing)
+        StartEdit(index);
     Invalidate(true);
     return index;
 }
@@ -110,26 +128,31 @@ int CListBoxEx::AddItem(const std::wstring& text, int kind, DWORD data, bool sta
 int CListBoxEx::InsertItem(int index, int kind, const std::wstring& text, DWORD data) {
     const int at = static_cast<int>(
         SendMessageW(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str())));
-    if (at < 0) return at;
+    if (at < 0)
+        return at;
     SendMessageW(hwnd_, LB_SETITEMDATA, at, skin::PackRowData(kind, data));
     SendMessageW(hwnd_, LB_SETCURSEL, at, 0);
     return at;
 }
 
 int CListBoxEx::ReplaceItem(int index, int kind, const std::wstring& text, DWORD data) {
-    if (SendMessageW(hwnd_, LB_DELETESTRING, index, 0) == LB_ERR) return LB_ERR;
+    if (SendMessageW(hwnd_, LB_DELETESTRING, index, 0) == LB_ERR)
+        return LB_ERR;
     const int at = static_cast<int>(
         SendMessageW(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str())));
-    if (at < 0) return at;
+    if (at < 0)
+        return at;
     SendMessageW(hwnd_, LB_SETITEMDATA, at, kind != 0 ? skin::PackRowData(kind, data) : data);
     SendMessageW(hwnd_, LB_SETCURSEL, index, 0);
     return at;
 }
 
 void CListBoxEx::StartEdit(int row) {
-    if (gEditingList) gEditingList->EndEdit(true);
+    if (gEditingList)
+        gEditingList->EndEdit(true);
     RECT r{};
-    if (SendMessageW(hwnd_, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r)) == LB_ERR) return;
+    if (SendMessageW(hwnd_, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r)) == LB_ERR)
+        return;
     static const bool registered = RegisterSuperclass(L"Q350InPlaceEdit", L"EDIT");
     (void)registered;
     auto edit = std::make_unique<InPlaceEdit>(*this);
@@ -146,7 +169,8 @@ void CListBoxEx::StartEdit(int row) {
 }
 
 void CListBoxEx::EndEdit(bool notify) {
-    if (edit_ == nullptr || ending_) return;
+    if (edit_ == nullptr || ending_)
+        return;
     ending_ = true;  // no second end from the focus loss while the window goes
     const int row = editRow_;
     if (notify && hwnd_) {
@@ -155,7 +179,8 @@ void CListBoxEx::EndEdit(bool notify) {
     }
     InPlaceEdit* edit = std::exchange(edit_, nullptr);
     editRow_ = -1;
-    if (gEditingList == this) gEditingList = nullptr;
+    if (gEditingList == this)
+        gEditingList = nullptr;
     edit->Destroy();
     // The edit may be inside its own message handler: free it at the next edit or with the list.
     delete std::exchange(retired_, edit);
@@ -164,7 +189,8 @@ void CListBoxEx::EndEdit(bool notify) {
 
 int CListBoxEx::RowAt(LPARAM lp) const {
     const LRESULT r = SendMessageW(hwnd_, LB_ITEMFROMPOINT, 0, lp);
-    if (HIWORD(r) != 0) return -1;  // outside every row
+    if (HIWORD(r) != 0)
+        return -1;  // outside every row
     return LOWORD(r);
 }
 
@@ -179,8 +205,10 @@ void CListBoxEx::DrawRow(const DRAWITEMSTRUCT& dis) {
         FillRect(dc, &r, background_ ? background_ : GetSysColorBrush(COLOR_WINDOW));
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     }
-    if (dis.itemState & ODS_DISABLED) SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
-    if (dis.itemID == static_cast<UINT>(-1)) return;
+    if (dis.itemState & ODS_DISABLED)
+        SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+    if (dis.itemID == static_cast<UINT>(-1))
+        return;
     const int kind = skin::RowKind(static_cast<std::uint32_t>(dis.itemData));
     const bool pictures = showPictures == 1;
     if (pictures && kind >= 2 && kind <= 4) {
@@ -217,12 +245,13 @@ bool CListBoxEx::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             }
             return false;
         case kReflect + WM_CTLCOLORLISTBOX:
-            result = reinterpret_cast<LRESULT>(
-                IsWindowEnabled(hwnd_) && background_ ? background_
-                                                      : GetSysColorBrush(COLOR_INACTIVEBORDER));
+            result = reinterpret_cast<LRESULT>(IsWindowEnabled(hwnd_) && background_
+                                                   ? background_
+                                                   : GetSysColorBrush(COLOR_INACTIVEBORDER));
             return true;
         case WM_MOUSEMOVE: {
-            if (edit_) return false;
+            if (edit_)
+                return false;
             if (!trackingLeave_) {
                 TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE, hwnd_, 0};
                 trackingLeave_ = TrackMouseEvent(&t) != 0;
@@ -250,13 +279,20 @@ bool CListBoxEx::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             result = Default(msg, wp, lp);
             if (editableByDoubleClick) {
                 const int row = RowAt(lp);
-                if (row >= 0 && row < Count()) StartEdit(row);
+                if (row >= 0 && row < Count())
+                    StartEdit(row);
             }
             return true;
-        case WM_KILLFOCUS: return true;  // the list keeps its look without the focus
-        case WM_ENABLE: Invalidate(true); return false;
-        case WM_DESTROY: EndEdit(false); return false;
-        default: return false;
+        case WM_KILLFOCUS:
+            return true;  // the list keeps its look without the focus
+        case WM_ENABLE:
+            Invalidate(true);
+            return false;
+        case WM_DESTROY:
+            EndEdit(false);
+            return false;
+        default:
+            return false;
     }
 }
 

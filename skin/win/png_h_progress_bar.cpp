@@ -12,8 +12,7 @@
 namespace q350::ui {
 
 bool CPngHProgressBar::Create(const RECT& rect, HWND parent) {
-    static const bool registered =
-        RegisterWindowClass(L"Q350ProgressBar", 0, nullptr, nullptr);
+    static const bool registered = RegisterWindowClass(L"Q350ProgressBar", 0, nullptr, nullptr);
     (void)registered;
     notifyId = 777;
     interactive = 1;
@@ -24,14 +23,15 @@ bool CPngHProgressBar::Create(const RECT& rect, HWND parent) {
     return Window::Create(L"Q350ProgressBar", L"", 0x50010000, 0, rect, parent, 777);
 }
 
-void CPngHProgressBar::SetPictures(int x, int y, int width, int height,
-                                   Gdiplus::Image* background, Gdiplus::Image* fill) {
+void CPngHProgressBar::SetPictures(int x, int y, int width, int height, Gdiplus::Image* background,
+                                   Gdiplus::Image* fill) {
     background_ = ImagePart(background, x, y, width, height);
     fill_ = ImagePart(fill, x, y, width, height);
 }
 
 void CPngHProgressBar::RedrawNow() {
-    if (hwnd_) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    if (hwnd_)
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 int CPngHProgressBar::FillWidth() const {
@@ -53,7 +53,8 @@ bool CPngHProgressBar::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
             OffscreenBuffer buffer(paint.get(), rc.right, rc.bottom);
             {
                 Gdiplus::Graphics g(buffer.dc());
-                if (background_) g.DrawImage(background_.get(), 0, 0, rc.right, rc.bottom);
+                if (background_)
+                    g.DrawImage(background_.get(), 0, 0, rc.right, rc.bottom);
                 const int fill = FillWidth();
                 if (fill_ && fill > 0) {
                     g.DrawImage(fill_.get(), Gdiplus::Rect(0, 0, fill, rc.bottom), 0, 0, fill,
@@ -63,7 +64,9 @@ bool CPngHProgressBar::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
             buffer.Present(paint.get());
             return true;
         }
-        case WM_ERASEBKGND: result = 1; return true;
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
         case WM_LBUTTONDOWN:
             if (interactive && !disabledInput) {
                 SetCapture(hwnd_);
@@ -79,8 +82,7 @@ bool CPngHProgressBar::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
         case WM_LBUTTONUP:
             if (tracking_) {
                 TrackTo(GET_X_LPARAM(lp));
-                PostMessageW(GetParent(hwnd_), kMsgProgressPos, static_cast<WPARAM>(pos),
-                             notifyId);
+                PostMessageW(GetParent(hwnd_), kMsgProgressPos, static_cast<WPARAM>(pos), notifyId);
                 tracking_ = false;
                 ReleaseCapture();
                 RedrawNow();
@@ -93,7 +95,8 @@ bool CPngHProgressBar::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
                 RedrawNow();
             }
             return false;
-        default: return false;
+        default:
+            return false;
     }
 }
 

@@ -18,7 +18,9 @@ const wchar_t* SliderClass() {
     return L"Q350SliderPart";
 }
 
-skin::Rect ToSkin(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+skin::Rect ToSkin(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 }  // namespace
 
@@ -32,8 +34,10 @@ bool CPngHSlider::Create(const std::wstring& picturePath, HWND parent, UINT id, 
     track_ = track;
     id_ = id;
     const RECT r{track.left, track.bottom - size_.cy, track.left + size_.cx, track.bottom};
-    if (!Window::Create(SliderClass(), L"", 0x50010000, 0, r, parent, id)) return false;
-    if (picture_) RegionFromCornerColour(hwnd_, *picture_);
+    if (!Window::Create(SliderClass(), L"", 0x50010000, 0, r, parent, id))
+        return false;
+    if (picture_)
+        RegionFromCornerColour(hwnd_, *picture_);
     return true;
 }
 
@@ -41,7 +45,8 @@ void CPngHSlider::SetPos(int value) {
     pos_ = skin::SliderAcceptedPos(value, min, max);
     const int x = skin::SliderThumbLeft(ToSkin(track_), size_.cx, pos_, min, max);
     const int y = placeTop ? track_.top : track_.bottom - size_.cy;
-    if (hwnd_) MoveWindow(hwnd_, x, y, size_.cx, size_.cy, TRUE);
+    if (hwnd_)
+        MoveWindow(hwnd_, x, y, size_.cx, size_.cy, TRUE);
 }
 
 void CPngHSlider::Paint() {
@@ -56,15 +61,20 @@ void CPngHSlider::Paint() {
             g.DrawImage(backdrop_, Gdiplus::Rect(0, 0, size_.cx, size_.cy), wr.left, wr.top,
                         size_.cx, size_.cy, Gdiplus::UnitPixel);
         }
-        if (picture_) g.DrawImage(picture_.get(), 0, 0, size_.cx, size_.cy);
+        if (picture_)
+            g.DrawImage(picture_.get(), 0, 0, size_.cx, size_.cy);
     }
     buffer.Present(paint.get());
 }
 
 bool CPngHSlider::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
     switch (msg) {
-        case WM_PAINT: Paint(); return true;
-        case WM_ERASEBKGND: result = 1; return true;
+        case WM_PAINT:
+            Paint();
+            return true;
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
         case WM_LBUTTONDOWN:
             if (enabled && !disabledInput) {
                 SetCapture(hwnd_);
@@ -73,7 +83,8 @@ bool CPngHSlider::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
             }
             return true;
         case WM_MOUSEMOVE: {
-            if (!dragging_ || !enabled || disabledInput) return true;
+            if (!dragging_ || !enabled || disabledInput)
+                return true;
             RECT r{};
             GetWindowRect(hwnd_, &r);
             MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
@@ -91,8 +102,11 @@ bool CPngHSlider::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
                 ReleaseCapture();
             }
             return true;
-        case WM_CAPTURECHANGED: dragging_ = false; return false;
-        default: return false;
+        case WM_CAPTURECHANGED:
+            dragging_ = false;
+            return false;
+        default:
+            return false;
     }
 }
 
@@ -121,14 +135,16 @@ void CPngHSliderBar::SetBackground(std::unique_ptr<Gdiplus::Bitmap> background) 
     background_ = std::move(background);
     thumb_.SetBackdrop(background_.get());
     Invalidate();
-    if (thumb_.hwnd()) InvalidateRect(thumb_.hwnd(), nullptr, FALSE);
+    if (thumb_.hwnd())
+        InvalidateRect(thumb_.hwnd(), nullptr, FALSE);
 }
 
 bool CPngHSliderBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
         case WM_CREATE: {
             const RECT rc = ClientRect();
-            if (thumb_.Create(thumbPath_, hwnd_, id_, rc)) thumb_.SetPos(0);
+            if (thumb_.Create(thumbPath_, hwnd_, id_, rc))
+                thumb_.SetPos(0);
             return false;
         }
         case WM_PAINT: {
@@ -142,9 +158,12 @@ bool CPngHSliderBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             buffer.Present(paint.get());
             return true;
         }
-        case WM_ERASEBKGND: result = 1; return true;
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
         case WM_LBUTTONDOWN: {
-            if (disabledInput) return true;
+            if (disabledInput)
+                return true;
             POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
             MapWindowPoints(hwnd_, GetParent(hwnd_), &p, 1);
             const int pos = skin::PosFromTravelX(p.x, travel.left, travel.right, min, max);
@@ -155,7 +174,8 @@ bool CPngHSliderBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
         case kMsgSliderPos:  // from the thumb during a drag
             PostMessageW(GetParent(hwnd_), kMsgSliderPos, wp, id_);
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 

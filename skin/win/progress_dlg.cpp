@@ -43,9 +43,11 @@ bool CProgressDlg::OnInitDialog() {
     const DWORD fgThread = fg ? GetWindowThreadProcessId(fg, nullptr) : 0;
     const DWORD self = GetCurrentThreadId();
     const bool attach = fgThread != 0 && fgThread != self;
-    if (attach) AttachThreadInput(fgThread, self, TRUE);
+    if (attach)
+        AttachThreadInput(fgThread, self, TRUE);
     SetForegroundWindow(hwnd_);
-    if (attach) AttachThreadInput(fgThread, self, FALSE);
+    if (attach)
+        AttachThreadInput(fgThread, self, FALSE);
     return true;
 }
 
@@ -53,7 +55,8 @@ void CProgressDlg::Paint() {
     PaintDc paint(hwnd_);
     Gdiplus::Graphics g(paint.get());
     const RECT rc = ClientRect();
-    if (background_) g.DrawImage(background_.get(), 0, 0, rc.right, rc.bottom);
+    if (background_)
+        g.DrawImage(background_.get(), 0, 0, rc.right, rc.bottom);
     const wchar_t* text = SkinChinese()
                               ? L"\x66F4\x65B0\x8FDB\x884C\x4E2D\xFF0C\x8BF7\x7A0D\x5019..."
                               : L"Updating is in progress, please wait\x2026";
@@ -74,12 +77,19 @@ bool CProgressDlg::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
             RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
             result = 1;
             return true;
-        case WM_PAINT: Paint(); return true;
-        case WM_ERASEBKGND: result = 1; return true;
-        case WM_CLOSE: End(IDCANCEL); return true;
+        case WM_PAINT:
+            Paint();
+            return true;
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
+        case WM_CLOSE:
+            End(IDCANCEL);
+            return true;
         case WM_COMMAND:  // Enter and Escape do not end the dialog
             return LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL;
-        default: return false;
+        default:
+            return false;
     }
 }
 

@@ -41,7 +41,8 @@ bool CSkinScrollBar::Create(HWND parent, const RECT& rect, UINT id, bool vertica
     vertical_ = vertical;
     skin_ = skin;
     BITMAP bm{};
-    if (skin && GetObjectW(skin, sizeof(bm), &bm)) cell_ = bm.bmWidth / 9;
+    if (skin && GetObjectW(skin, sizeof(bm), &bm))
+        cell_ = bm.bmWidth / 9;
     return Window::Create(kScrollClass, L"", WS_CHILD, 0, rect, parent, id);
 }
 
@@ -55,12 +56,13 @@ void CSkinScrollBar::SetInfo(const skin::ScrollInfo& info, bool redraw) {
     info_ = info;
     info_.trackPos = pressed_ == skin::ScrollPart::Thumb ? track : -1;
     EnableWindow(hwnd_, skin::ScrollBarEnabled(info_));
-    if (redraw) Invalidate();
+    if (redraw)
+        Invalidate();
 }
 
 void CSkinScrollBar::Send(int request, int pos) {
-    SendMessageW(GetParent(hwnd_), vertical_ ? WM_VSCROLL : WM_HSCROLL,
-                 MAKEWPARAM(request, pos), reinterpret_cast<LPARAM>(hwnd_));
+    SendMessageW(GetParent(hwnd_), vertical_ ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(request, pos),
+                 reinterpret_cast<LPARAM>(hwnd_));
 }
 
 int CSkinScrollBar::Along(LPARAM lp) const {
@@ -79,13 +81,16 @@ void CSkinScrollBar::Paint(HDC target) {
     const int base = vertical_ ? 0 : 4;
     const bool enabled = IsWindowEnabled(hwnd_) != 0;
     auto row = [&](skin::ScrollPart p) {
-        if (!enabled) return 0;
-        if (pressed_ == p) return 2;
+        if (!enabled)
+            return 0;
+        if (pressed_ == p)
+            return 2;
         return hot_ == p ? 1 : 0;
     };
     // Copies a cell stretched along the axis into [begin, end).
     auto put = [&](int column, int r, int begin, int end, int srcOff, int srcLen) {
-        if (end <= begin) return;
+        if (end <= begin)
+            return;
         if (vertical_) {
             StretchBlt(dc, 0, begin, thick, end - begin, cells.get(), column * s, r * s + srcOff, s,
                        srcLen, SRCCOPY);
@@ -124,22 +129,27 @@ bool CSkinScrollBar::RepeatStep() {
     const int last = info_.min + std::max(skin::ScrollSteps(info_), 0);
     switch (pressed_) {
         case P::FirstArrow:
-            if (info_.pos <= info_.min) return false;
+            if (info_.pos <= info_.min)
+                return false;
             Send(SB_LINEUP);
             return true;
         case P::SecondArrow:
-            if (info_.pos >= last) return false;
+            if (info_.pos >= last)
+                return false;
             Send(SB_LINEDOWN);
             return true;
         case P::PageUp:
-            if (lastAlong_ >= l.PartBegin(P::Thumb)) return false;  // the thumb reached the pointer
+            if (lastAlong_ >= l.PartBegin(P::Thumb))
+                return false;  // the thumb reached the pointer
             Send(SB_PAGEUP);
             return true;
         case P::PageDown:
-            if (lastAlong_ < l.PartEnd(P::Thumb)) return false;
+            if (lastAlong_ < l.PartEnd(P::Thumb))
+                return false;
             Send(SB_PAGEDOWN);
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -151,7 +161,9 @@ bool CSkinScrollBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             Paint(paint.get());
             return true;
         }
-        case WM_ERASEBKGND: result = 1; return true;
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
         case SBM_SETSCROLLINFO: {
             const auto* si = reinterpret_cast<const SCROLLINFO*>(lp);
             skin::ScrollInfo next = info_;
@@ -159,8 +171,10 @@ bool CSkinScrollBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
                 next.min = si->nMin;
                 next.max = si->nMax;
             }
-            if (si->fMask & SIF_PAGE) next.page = static_cast<int>(si->nPage);
-            if (si->fMask & SIF_POS) next.pos = si->nPos;
+            if (si->fMask & SIF_PAGE)
+                next.page = static_cast<int>(si->nPage);
+            if (si->fMask & SIF_POS)
+                next.pos = si->nPos;
             SetInfo(next, wp != 0);
             result = info_.pos;
             return true;
@@ -176,11 +190,13 @@ bool CSkinScrollBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             return true;
         }
         case WM_LBUTTONDOWN: {
-            if (!IsWindowEnabled(hwnd_)) return true;
+            if (!IsWindowEnabled(hwnd_))
+                return true;
             const int along = Along(lp);
             const skin::ScrollLayout l = Layout();
             pressed_ = skin::HitTestScrollBar(l, along);
-            if (pressed_ == P::None) return true;
+            if (pressed_ == P::None)
+                return true;
             SetCapture(hwnd_);
             lastAlong_ = along;
             if (pressed_ == P::Thumb) {
@@ -194,7 +210,8 @@ bool CSkinScrollBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             Invalidate();
             return true;
         }
-        case WM_LBUTTONDBLCLK: return true;
+        case WM_LBUTTONDBLCLK:
+            return true;
         case WM_TIMER:
             if (wp == kDelayTimer) {
                 StopTimer(kDelayTimer);
@@ -204,7 +221,8 @@ bool CSkinScrollBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
                 if (under != pressed_ && !(pressed_ == P::PageUp || pressed_ == P::PageDown)) {
                     return true;  // the pointer left the arrow: pause
                 }
-                if (!RepeatStep()) StopTimer(kRepeatTimer);
+                if (!RepeatStep())
+                    StopTimer(kRepeatTimer);
             }
             Invalidate();
             return true;
@@ -212,8 +230,8 @@ bool CSkinScrollBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             const int along = Along(lp);
             lastAlong_ = along;
             if (pressed_ == P::Thumb) {
-                const int pos = skin::ScrollPosFromDrag(Layout(), info_, pressPos_,
-                                                        along - pressAlong_);
+                const int pos =
+                    skin::ScrollPosFromDrag(Layout(), info_, pressPos_, along - pressAlong_);
                 if (pos != info_.trackPos) {
                     info_.trackPos = pos;
                     Invalidate();
@@ -241,12 +259,14 @@ bool CSkinScrollBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             return true;
         case WM_LBUTTONUP:
         case WM_CAPTURECHANGED: {
-            if (pressed_ == P::None) return msg == WM_LBUTTONUP;
+            if (pressed_ == P::None)
+                return msg == WM_LBUTTONUP;
             const P was = pressed_;
             pressed_ = P::None;
             StopTimer(kDelayTimer);
             StopTimer(kRepeatTimer);
-            if (GetCapture() == hwnd_) ReleaseCapture();
+            if (GetCapture() == hwnd_)
+                ReleaseCapture();
             if (was == P::Thumb) {
                 const int pos = info_.trackPos >= 0 ? info_.trackPos : info_.pos;
                 info_.trackPos = -1;
@@ -255,7 +275,8 @@ bool CSkinScrollBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             Invalidate();
             return true;
         }
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -264,15 +285,18 @@ bool CSkinScrollBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
 CSkinScrollWnd::~CSkinScrollWnd() = default;
 
 void CSkinScrollWnd::SyncBars() {
-    if (!wrapped_) return;
+    if (!wrapped_)
+        return;
     const LONG_PTR style = GetWindowLongPtrW(wrapped_, GWL_STYLE);
     if (style & WS_VSCROLL) {
         const skin::ScrollInfo v = ReadInfo(wrapped_, SB_VERT);
-        if (!SameInfo(v, vbar_.info())) vbar_.SetInfo(v);
+        if (!SameInfo(v, vbar_.info()))
+            vbar_.SetInfo(v);
     }
     if (style & WS_HSCROLL) {
         const skin::ScrollInfo h = ReadInfo(wrapped_, SB_HORZ);
-        if (!SameInfo(h, hbar_.info())) hbar_.SetInfo(h);
+        if (!SameInfo(h, hbar_.info()))
+            hbar_.SetInfo(h);
     }
 }
 
@@ -298,7 +322,8 @@ void CSkinScrollWnd::LayOut() {
 }
 
 void CSkinScrollWnd::Detach() {
-    if (!wrapped_) return;
+    if (!wrapped_)
+        return;
     const HWND w = std::exchange(wrapped_, nullptr);
     SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wrappedProc_));
     RemovePropW(w, kFrameProp);
@@ -306,7 +331,8 @@ void CSkinScrollWnd::Detach() {
 
 LRESULT CALLBACK CSkinScrollWnd::WrappedProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* frame = static_cast<CSkinScrollWnd*>(GetPropW(hwnd, kFrameProp));
-    if (frame == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (frame == nullptr)
+        return DefWindowProcW(hwnd, msg, wp, lp);
     const WNDPROC proc = frame->wrappedProc_;
     if (msg == WM_NCDESTROY) {
         // Back to its own procedure and its old parent; the frame goes.
@@ -331,10 +357,14 @@ LRESULT CALLBACK CSkinScrollWnd::WrappedProc(HWND hwnd, UINT msg, WPARAM wp, LPA
         case LB_SETTOPINDEX:
         case LB_SETCURSEL:
         case WM_SIZE:
-            if (!frame->forwarding_) frame->SyncBars();
+            if (!frame->forwarding_)
+                frame->SyncBars();
             break;
-        case WM_STYLECHANGED: frame->LayOut(); break;
-        default: break;
+        case WM_STYLECHANGED:
+            frame->LayOut();
+            break;
+        default:
+            break;
     }
     return result;
 }
@@ -342,18 +372,23 @@ LRESULT CALLBACK CSkinScrollWnd::WrappedProc(HWND hwnd, UINT msg, WPARAM wp, LPA
 bool CSkinScrollWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
         case WM_TIMER:
-            if (wp == kSyncTimer) SyncBars();
+            if (wp == kSyncTimer)
+                SyncBars();
             return true;
         case WM_VSCROLL:
         case WM_HSCROLL: {
-            if (!wrapped_) return true;
+            if (!wrapped_)
+                return true;
             forwarding_ = true;
             SendMessageW(wrapped_, msg, wp, 0);
             forwarding_ = false;
-            if (LOWORD(wp) != SB_THUMBTRACK) SyncBars();
+            if (LOWORD(wp) != SB_THUMBTRACK)
+                SyncBars();
             return true;
         }
-        case kMsgScrollLayout: LayOut(); return true;
+        case kMsgScrollLayout:
+            LayOut();
+            return true;
         case WM_PAINT: {
             PaintDc paint(hwnd_);
             if (IsWindowVisible(vbar_.hwnd()) && IsWindowVisible(hbar_.hwnd()) && skin_) {
@@ -367,13 +402,18 @@ bool CSkinScrollWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             }
             return true;
         }
-        case WM_ERASEBKGND: result = 1; return true;
-        default: (void)lp; return false;
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
+        default:
+            (void)lp;
+            return false;
     }
 }
 
 CSkinScrollWnd* SkinWndScroll(HWND window, HBITMAP skin) {
-    if (!window || GetPropW(window, kFrameProp)) return nullptr;
+    if (!window || GetPropW(window, kFrameProp))
+        return nullptr;
     RegisterScrollClass();
     BITMAP bm{};
     const int s = (skin && GetObjectW(skin, sizeof(bm), &bm)) ? bm.bmWidth / 9 : 18;
@@ -403,8 +443,8 @@ CSkinScrollWnd* SkinWndScroll(HWND window, HBITMAP skin) {
     frame->oldParent_ = parent;
     SetParent(window, frame->limit_);
     SetPropW(window, kFrameProp, frame);
-    frame->wrappedProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CSkinScrollWnd::WrappedProc)));
+    frame->wrappedProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CSkinScrollWnd::WrappedProc)));
     SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     frame->StartTimer(kSyncTimer, 500);
     SendMessageW(frame->hwnd(), kMsgScrollLayout, (style & WS_VSCROLL) != 0,

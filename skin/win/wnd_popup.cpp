@@ -28,11 +28,13 @@ struct Layer {
         void* p = nullptr;
         bitmap.Reset(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &p, nullptr, 0));
         bits = static_cast<std::uint32_t*>(p);
-        if (bitmap) old = SelectObject(dc.get(), bitmap.get());
+        if (bitmap)
+            old = SelectObject(dc.get(), bitmap.get());
         SetBkMode(dc.get(), TRANSPARENT);
     }
     ~Layer() {
-        if (old) SelectObject(dc.get(), old);
+        if (old)
+            SelectObject(dc.get(), old);
     }
 };
 
@@ -43,7 +45,8 @@ CWndPopup::CWndPopup() {
 }
 
 bool CWndPopup::LoadFrameImage() {
-    if (!LoadPngResource(L"PNG", IDR_PNG_POPUP_FRAME, frame_)) return false;
+    if (!LoadPngResource(L"PNG", IDR_PNG_POPUP_FRAME, frame_))
+        return false;
     frameW_ = static_cast<int>(frame_->GetWidth());
     frameH_ = static_cast<int>(frame_->GetHeight());
     return true;
@@ -59,20 +62,29 @@ bool CWndPopup::Create(HWND parent, const RECT& rect) {
 
 void CWndPopup::DrawContent(HDC, const RECT&) {}
 void CWndPopup::DrawImages(HDC, const RECT&) {}
-bool CWndPopup::OnHover(int, int) { return false; }
-bool CWndPopup::OnPress(int, int) { return false; }
-bool CWndPopup::OnRelease(int, int) { return false; }
+bool CWndPopup::OnHover(int, int) {
+    return false;
+}
+bool CWndPopup::OnPress(int, int) {
+    return false;
+}
+bool CWndPopup::OnRelease(int, int) {
+    return false;
+}
 
 void CWndPopup::Render() {
-    if (!hwnd_) return;
+    if (!hwnd_)
+        return;
     const RECT rc = ClientRect();
     const int w = rc.right;
     const int h = rc.bottom;
-    if (w <= 0 || h <= 0) return;
+    if (w <= 0 || h <= 0)
+        return;
     WindowDc windowDc(hwnd_);
     Layer a(windowDc.get(), w, h);
     Layer b(windowDc.get(), w, h);
-    if (!a.bits || !b.bits) return;
+    if (!a.bits || !b.bits)
+        return;
     if (frame_) {
         Gdiplus::Graphics g(a.dc.get());
         DrawNineSlice(g, *frame_, rc, frameW_, frameH_);
@@ -92,7 +104,8 @@ void CWndPopup::Render() {
         if (rgb == 0xFF00FF) {
             px = 0;
         } else {
-            if (rgb == 0) px |= 1;  // keep black text out of the colour key
+            if (rgb == 0)
+                px |= 1;  // keep black text out of the colour key
             px |= 0xFF000000u;
         }
     }
@@ -101,22 +114,24 @@ void CWndPopup::Render() {
     DrawImages(a.dc.get(), rc);
     GdiFlush();
     for (int i = 0; i < w * h; ++i) {
-        if ((a.bits[i] & 0xFFFFFF) == 0) a.bits[i] |= 1;
+        if ((a.bits[i] & 0xFFFFFF) == 0)
+            a.bits[i] |= 1;
     }
     POINT dest{0, 0};
     ClientToScreen(hwnd_, &dest);
     SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
     SIZE size{w, h};
     POINT src{0, 0};
-    UpdateLayeredWindow(hwnd_, windowDc.get(), &dest, &size, a.dc.get(), &src, RGB(0, 0, 0),
-                        &blend, frame_ ? ULW_ALPHA : ULW_COLORKEY);
+    UpdateLayeredWindow(hwnd_, windowDc.get(), &dest, &size, a.dc.get(), &src, RGB(0, 0, 0), &blend,
+                        frame_ ? ULW_ALPHA : ULW_COLORKEY);
 }
 
 void CWndPopup::HoverAtCursor() {
     POINT p{};
     GetCursorPos(&p);
     ScreenToClient(hwnd_, &p);
-    if (OnHover(p.x, p.y)) Render();
+    if (OnHover(p.x, p.y))
+        Render();
 }
 
 bool CWndPopup::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -135,20 +150,30 @@ bool CWndPopup::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             result = 0;
             return true;
         }
-        case WM_NCCALCSIZE: result = 0; return true;  // the client area is the whole window
-        case WM_NCHITTEST: result = HTCLIENT; return true;
-        case WM_ERASEBKGND: result = 1; return true;
+        case WM_NCCALCSIZE:
+            result = 0;
+            return true;  // the client area is the whole window
+        case WM_NCHITTEST:
+            result = HTCLIENT;
+            return true;
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
         case WM_MOUSEMOVE:
             if (!hoverRequested_) {
                 TRACKMOUSEEVENT t{sizeof(t), TME_HOVER | TME_LEAVE, hwnd_, 50};
                 hoverRequested_ = TrackMouseEvent(&t) != 0;
             }
-            if (!leftDown_ && OnHover(GET_X_LPARAM(lp), GET_Y_LPARAM(lp))) Render();
+            if (!leftDown_ && OnHover(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)))
+                Render();
             return true;
-        case WM_MOUSEHOVER: HoverAtCursor(); return true;
+        case WM_MOUSEHOVER:
+            HoverAtCursor();
+            return true;
         case WM_MOUSELEAVE:
             hoverRequested_ = false;
-            if (!leftDown_) HoverAtCursor();
+            if (!leftDown_)
+                HoverAtCursor();
             return true;
         case WM_LBUTTONDOWN:
             leftDown_ = true;
@@ -167,12 +192,15 @@ bool CWndPopup::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             leftDown_ = false;
             const HWND self = hwnd_;
             const bool changed = OnRelease(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-            if (!IsWindow(self)) return true;  // the owner destroyed the popup (and this object)
-            if (changed) Render();
+            if (!IsWindow(self))
+                return true;  // the owner destroyed the popup (and this object)
+            if (changed)
+                Render();
             return false;
         }
         case WM_NCACTIVATE:
-            if (wp == 0) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+            if (wp == 0)
+                PostMessageW(hwnd_, WM_CLOSE, 0, 0);
             result = TRUE;
             return true;
         case WM_CLOSE:
@@ -180,7 +208,8 @@ bool CWndPopup::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
                 SendMessageW(owner, notifyMessage_, 0, 0);
             }
             return false;
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -228,7 +257,8 @@ void CMenuEx::DrawContent(HDC dc, const RECT&) {
         }
         DrawTextW(dc, item.text.c_str(), static_cast<int>(item.text.size()), &tr,
                   DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS);
-        if (i == hot_) SetTextColor(dc, skin::kMenuText);
+        if (i == hot_)
+            SetTextColor(dc, skin::kMenuText);
     }
     SetTextColor(dc, oldColour);
     SelectObject(dc, oldFont);
@@ -237,7 +267,8 @@ void CMenuEx::DrawContent(HDC dc, const RECT&) {
 void CMenuEx::DrawImages(HDC dc, const RECT&) {
     Gdiplus::Graphics g(dc);
     for (const Item& item : items_) {
-        if (!item.icon) continue;
+        if (!item.icon)
+            continue;
         const skin::Box b = skin::MenuIconBox(item.rect, item.iconW, item.iconH);
         g.DrawImage(item.icon.get(), b.x, b.y, b.width, b.height);
     }
@@ -246,7 +277,8 @@ void CMenuEx::DrawImages(HDC dc, const RECT&) {
 bool CMenuEx::OnHover(int x, int y) {
     bool changed = false;
     if (hot_ >= 0) {
-        if (items_[hot_].rect.Contains(x, y)) return false;
+        if (items_[hot_].rect.Contains(x, y))
+            return false;
         hot_ = -1;
         changed = true;
     }
@@ -260,7 +292,8 @@ bool CMenuEx::OnHover(int x, int y) {
 }
 
 bool CMenuEx::OnRelease(int x, int y) {
-    if (hot_ < 0) return false;
+    if (hot_ < 0)
+        return false;
     if (!items_[hot_].rect.Contains(x, y)) {
         hot_ = -1;
         return true;

@@ -8,7 +8,8 @@ namespace q350::ui {
 CXPMenu::CXPMenu() : menu_(CreatePopupMenu()) {}
 
 CXPMenu::~CXPMenu() {
-    if (menu_) DestroyMenu(menu_);
+    if (menu_)
+        DestroyMenu(menu_);
 }
 
 bool CXPMenu::AppendItem(UINT command, XPMenuItem* record) {
@@ -27,7 +28,8 @@ void CXPMenu::MeasureItem(MEASUREITEMSTRUCT& mis) {
 
 void CXPMenu::DrawItem(const DRAWITEMSTRUCT& dis) {
     const auto* item = reinterpret_cast<const XPMenuItem*>(dis.itemData);
-    if (item == nullptr) return;
+    if (item == nullptr)
+        return;
     const HDC dc = dis.hDC;
     RECT r = dis.rcItem;
     SetBkMode(dc, TRANSPARENT);
@@ -51,9 +53,8 @@ void CXPMenu::DrawItem(const DRAWITEMSTRUCT& dis) {
         iconAt = 3;
         SetTextColor(dc, RGB(0, 0, 0));
     }
-    if (HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
-                                                    MAKEINTRESOURCEW(iconId), IMAGE_ICON, 16, 16,
-                                                    0))) {
+    if (HICON icon = static_cast<HICON>(LoadImageW(
+            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON, 16, 16, 0))) {
         DrawIconEx(dc, r.left + iconAt, r.top + iconAt, icon, 16, 16, 0, nullptr, DI_NORMAL);
         DestroyIcon(icon);
     }

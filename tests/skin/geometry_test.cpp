@@ -121,7 +121,8 @@ TEST(NineSlice, PiecesCoverTheDestination) {
     EXPECT_EQ(p[8].dest, (Box{42, 52, 52, 209}));
     EXPECT_EQ(p[8].source, (Box{32, 32, 1, 1}));
     long area = 0;
-    for (const auto& piece : p) area += static_cast<long>(piece.dest.width) * piece.dest.height;
+    for (const auto& piece : p)
+        area += static_cast<long>(piece.dest.width) * piece.dest.height;
     EXPECT_EQ(area, 116L * 273L);
 }
 

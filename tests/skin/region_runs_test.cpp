@@ -53,7 +53,8 @@ Collected Collect(const Picture& pic, bool bottomUp = false) {
 // Naive membership: is (x, y) covered by one of the runs?
 bool Covered(const std::vector<Rect>& runs, int x, int y) {
     for (const Rect& r : runs) {
-        if (r.Contains(x, y)) return true;
+        if (r.Contains(x, y))
+            return true;
     }
     return false;
 }
@@ -62,15 +63,17 @@ TEST(ShapeRuns, PictureWithoutKeyGivesOneRunPerRow) {
     const Picture pic(10, 4);
     const Collected c = Collect(pic);
     ASSERT_EQ(c.runs.size(), 4u);
-    for (int y = 0; y < 4; ++y) EXPECT_EQ(c.runs[y], (Rect{0, y, 10, y + 1}));
+    for (int y = 0; y < 4; ++y)
+        EXPECT_EQ(c.runs[y], (Rect{0, y, 10, y + 1}));
     ASSERT_EQ(c.bounds.size(), 1u);
     EXPECT_EQ(c.bounds[0], (Rect{0, 0, 10, 4}));
 }
 
 TEST(ShapeRuns, OnlyTheExactKeyColourIsOutside) {
     Picture pic(6, 3);
-    for (int x = 0; x < 6; ++x) pic.Key(x, 1);  // a whole row of key colour
-    pic.Set(2, 0, 255, 0, 255);                 // magenta is inside
+    for (int x = 0; x < 6; ++x)
+        pic.Key(x, 1);           // a whole row of key colour
+    pic.Set(2, 0, 255, 0, 255);  // magenta is inside
     pic.Key(3, 2);
     const Collected c = Collect(pic);
     const std::vector<Rect> expected = {{0, 0, 6, 1}, {0, 2, 3, 3}, {4, 2, 6, 3}};
@@ -83,7 +86,8 @@ TEST(ShapeRuns, MatchesPerPixelTestOnABusySheet) {
     for (int y = 0; y < pic.h; ++y) {
         for (int x = 0; x < pic.w; ++x) {
             seed = seed * 1103515245u + 12345u;
-            if ((seed >> 16) % 3 == 0) pic.Key(x, y);
+            if ((seed >> 16) % 3 == 0)
+                pic.Key(x, y);
         }
     }
     for (bool bottomUp : {false, true}) {
@@ -101,7 +105,8 @@ TEST(ShapeRuns, MatchesPerPixelTestOnABusySheet) {
 TEST(ShapeRuns, ManyRunsComeInBatchesOf2000) {
     Picture pic(200, 50);  // every other pixel keyed: 100 runs per row, 5,000 runs
     for (int y = 0; y < pic.h; ++y) {
-        for (int x = 1; x < pic.w; x += 2) pic.Key(x, y);
+        for (int x = 1; x < pic.w; x += 2)
+            pic.Key(x, y);
     }
     const Collected c = Collect(pic);
     EXPECT_EQ(c.runs.size(), 5000u);

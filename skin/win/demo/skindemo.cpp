@@ -38,7 +38,8 @@ public:
         LoadPictureFile(SkinPath(L"Main_Normal.bmp").c_str(), normal_, size);
         LoadPictureFile(SkinPath(L"Main_Over.bmp").c_str(), over_, size);
         LoadPictureFile(SkinPath(L"Main_Down.bmp").c_str(), down_, size);
-        if (!normal_) size = {960, 650};
+        if (!normal_)
+            size = {960, 650};
         size_ = size;
         RegisterWindowClass(L"Q350SkinDemo", CS_DBLCLKS, nullptr, nullptr);
         const int x = (GetSystemMetrics(SM_CXFULLSCREEN) - size.cx) / 2;
@@ -50,10 +51,18 @@ public:
 protected:
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
         switch (msg) {
-            case WM_CREATE: Build(); return false;
-            case WM_PAINT: Paint(); return true;
-            case WM_ERASEBKGND: result = 1; return true;
-            case WM_COMMAND: OnCommand(reinterpret_cast<HWND>(lp)); return true;
+            case WM_CREATE:
+                Build();
+                return false;
+            case WM_PAINT:
+                Paint();
+                return true;
+            case WM_ERASEBKGND:
+                result = 1;
+                return true;
+            case WM_COMMAND:
+                OnCommand(reinterpret_cast<HWND>(lp));
+                return true;
             case kMsgMenuChoice:
                 if (lp == 0) {
                     menu_ = nullptr;
@@ -67,17 +76,22 @@ protected:
                 SendMessageW(dpi_.hwnd(), kMsgProgress, wp * 8 + 1, 0);
                 return true;
             case WM_TIMER:
-                if (wp == kCloseTimer) DestroyWindow(hwnd_);
+                if (wp == kCloseTimer)
+                    DestroyWindow(hwnd_);
                 return true;
-            case WM_DESTROY: PostQuitMessage(0); return false;
-            default: return false;
+            case WM_DESTROY:
+                PostQuitMessage(0);
+                return false;
+            default:
+                return false;
         }
     }
 
 private:
     void Build() {
         Region shape(RegionFromKeyColour(normal_.get()));
-        if (shape && SetWindowRgn(hwnd_, shape.get(), TRUE)) shape.Release();
+        if (shape && SetWindowRgn(hwnd_, shape.get(), TRUE))
+            shape.Release();
         const HBITMAP n = normal_.get(), o = over_.get(), d = down_.get();
 
         minimise_.Create(hwnd_, RECT{888, 3, 921, 34});
@@ -119,8 +133,8 @@ private:
             auto& b = buttons_[i];
             const int x = 40 + i * 80;
             b.Create(hwnd_, RECT{x, 150, x + 66, 182});
-            b.SetSheetImages(infoNormal_.get(), infoOver_.get(), infoDown_.get(),
-                             infoNormal_.get(), RECT{178, 127, 244, 159});
+            b.SetSheetImages(infoNormal_.get(), infoOver_.get(), infoDown_.get(), infoNormal_.get(),
+                             RECT{178, 127, 244, 159});
             b.SetText(captions[i]);
             b.textColourNormal = RGB(83, 97, 103);
             b.textColourHover = RGB(255, 255, 255);
@@ -136,7 +150,7 @@ private:
         infoButton_.SetText(L"Message");
         infoButton_.textColourNormal = RGB(83, 97, 103);
 
-        const COLORREF swatches[6] = {RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(0, 0, 255),
+        const COLORREF swatches[6] = {RGB(255, 0, 0),   RGB(0, 255, 0),    RGB(0, 0, 255),
                                       RGB(255, 255, 0), RGB(31, 161, 211), RGB(255, 255, 255)};
         for (int i = 0; i < 6; ++i) {
             colours_[i].Create(hwnd_, RECT{40 + i * 30, 200, 64 + i * 30, 224});
@@ -180,11 +194,12 @@ private:
 
         list_.Create(hwnd_, RECT{420, 150, 620, 330}, 20);
         list_.SetBackground(static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        const wchar_t* rows[] = {L"A down", L"Delay 30 ms", L"A up", L"B down", L"Delay 45 ms",
-                                 L"B up"};
+        const wchar_t* rows[] = {L"A down", L"Delay 30 ms", L"A up",
+                                 L"B down", L"Delay 45 ms", L"B up"};
         const int kinds[] = {3, 4, 2, 3, 4, 2};
         for (int rep = 0; rep < 3; ++rep) {
-            for (int i = 0; i < 6; ++i) list_.AddItem(rows[i], kinds[i], 0, false);
+            for (int i = 0; i < 6; ++i)
+                list_.AddItem(rows[i], kinds[i], 0, false);
         }
         SendMessageW(list_.hwnd(), LB_SETCURSEL, 1, 0);
         scrollSkin_.Reset(LoadBitmapResource(IDB_SCROLLBAR));
@@ -202,16 +217,19 @@ private:
                      SWP_NOACTIVATE | SWP_SHOWWINDOW);
         SendMessageW(dpi_.hwnd(), kMsgProgress, 32, 0);
 
-        if (autoClose_) StartTimer(kCloseTimer, 10000);
+        if (autoClose_)
+            StartTimer(kCloseTimer, 10000);
     }
 
     std::unique_ptr<Gdiplus::Bitmap> PartOfSheet(const RECT& r) {
-        std::unique_ptr<Gdiplus::Bitmap> sheet(Gdiplus::Bitmap::FromHBITMAP(normal_.get(), nullptr));
+        std::unique_ptr<Gdiplus::Bitmap> sheet(
+            Gdiplus::Bitmap::FromHBITMAP(normal_.get(), nullptr));
         return ImagePart(sheet.get(), r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
 
     void OpenLanguageMenu() {
-        if (menu_) PostMessageW(menu_->hwnd(), WM_CLOSE, 0, 0);
+        if (menu_)
+            PostMessageW(menu_->hwnd(), WM_CLOSE, 0, 0);
         RECT b{};
         GetWindowRect(language_.hwnd(), &b);
         auto* menu = new CMenuExA();
@@ -234,9 +252,11 @@ private:
             ShowInfoBox(L"Every window of the program is drawn from pictures.", 1, hwnd_);
         } else {
             for (std::size_t i = 0; i < tabs_.size(); ++i) {
-                if (tabs_[i]->hwnd() != from || i == 10) continue;
+                if (tabs_[i]->hwnd() != from || i == 10)
+                    continue;
                 const std::size_t first = i < 5 ? 0 : 5;
-                for (std::size_t k = first; k < first + 5; ++k) tabs_[k]->SetSelected(k == i);
+                for (std::size_t k = first; k < first + 5; ++k)
+                    tabs_[k]->SetSelected(k == i);
             }
         }
     }
@@ -280,15 +300,18 @@ private:
 }  // namespace q350::ui
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR cmdLine, int) {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_ANIMATE_CLASS | ICC_BAR_CLASSES};
+    INITCOMMONCONTROLSEX icc{sizeof(icc),
+                             ICC_STANDARD_CLASSES | ICC_ANIMATE_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
     OleInitialize(nullptr);
     int code = 0;
     {
         q350::ui::GdiplusSession gdiplus;
         q350::ui::DemoWindow demo;
-        const bool autoClose = cmdLine && std::wstring(cmdLine).find(L"/autoclose") != std::wstring::npos;
-        if (!demo.Open(autoClose)) return 1;
+        const bool autoClose =
+            cmdLine && std::wstring(cmdLine).find(L"/autoclose") != std::wstring::npos;
+        if (!demo.Open(autoClose))
+            return 1;
         ShowWindow(demo.hwnd(), SW_SHOW);
         MSG m;
         while (GetMessageW(&m, nullptr, 0, 0) > 0) {

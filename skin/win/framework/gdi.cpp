@@ -7,11 +7,13 @@ namespace q350::ui {
 OffscreenBuffer::OffscreenBuffer(HDC target, int width, int height)
     : mem_(target), width_(width), height_(height) {
     bitmap_.Reset(CreateCompatibleBitmap(target, width > 0 ? width : 1, height > 0 ? height : 1));
-    if (mem_ && bitmap_) old_ = SelectObject(mem_.get(), bitmap_.get());
+    if (mem_ && bitmap_)
+        old_ = SelectObject(mem_.get(), bitmap_.get());
 }
 
 OffscreenBuffer::~OffscreenBuffer() {
-    if (old_) SelectObject(mem_.get(), old_);
+    if (old_)
+        SelectObject(mem_.get(), old_);
 }
 
 void OffscreenBuffer::Present(HDC target, int x, int y) const {
@@ -20,7 +22,8 @@ void OffscreenBuffer::Present(HDC target, int x, int y) const {
 
 SIZE BitmapSize(HBITMAP bitmap) {
     BITMAP bm{};
-    if (bitmap == nullptr || GetObjectW(bitmap, sizeof(bm), &bm) == 0) return {0, 0};
+    if (bitmap == nullptr || GetObjectW(bitmap, sizeof(bm), &bm) == 0)
+        return {0, 0};
     return {bm.bmWidth, bm.bmHeight};
 }
 
@@ -31,11 +34,13 @@ HFONT MakeFont(int height, int weight, const wchar_t* face, BYTE charset, BYTE p
 
 GdiplusSession::GdiplusSession() {
     Gdiplus::GdiplusStartupInput input;
-    if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok) token_ = 0;
+    if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok)
+        token_ = 0;
 }
 
 GdiplusSession::~GdiplusSession() {
-    if (token_ != 0) Gdiplus::GdiplusShutdown(token_);
+    if (token_ != 0)
+        Gdiplus::GdiplusShutdown(token_);
 }
 
 }  // namespace q350::ui

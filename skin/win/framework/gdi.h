@@ -15,7 +15,8 @@ public:
     ~GdiObject() { Reset(); }
     GdiObject(GdiObject&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
     GdiObject& operator=(GdiObject&& o) noexcept {
-        if (this != &o) Reset(std::exchange(o.h_, nullptr));
+        if (this != &o)
+            Reset(std::exchange(o.h_, nullptr));
         return *this;
     }
     GdiObject(const GdiObject&) = delete;
@@ -25,7 +26,8 @@ public:
     explicit operator bool() const { return h_ != nullptr; }
     // Deletes the held object and takes h.
     void Reset(H h = nullptr) {
-        if (h_ != nullptr && h_ != h) DeleteObject(h_);
+        if (h_ != nullptr && h_ != h)
+            DeleteObject(h_);
         h_ = h;
     }
     // Gives the handle away without deleting it.
@@ -46,7 +48,8 @@ class MemoryDc {
 public:
     explicit MemoryDc(HDC compatible = nullptr) : dc_(CreateCompatibleDC(compatible)) {}
     ~MemoryDc() {
-        if (dc_) DeleteDC(dc_);
+        if (dc_)
+            DeleteDC(dc_);
     }
     MemoryDc(const MemoryDc&) = delete;
     MemoryDc& operator=(const MemoryDc&) = delete;
@@ -62,7 +65,8 @@ class WindowDc {
 public:
     explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
     ~WindowDc() {
-        if (dc_) ReleaseDC(hwnd_, dc_);
+        if (dc_)
+            ReleaseDC(hwnd_, dc_);
     }
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
@@ -94,7 +98,8 @@ class SelectGuard {
 public:
     SelectGuard(HDC dc, HGDIOBJ obj) : dc_(dc), old_(obj ? SelectObject(dc, obj) : nullptr) {}
     ~SelectGuard() {
-        if (old_) SelectObject(dc_, old_);
+        if (old_)
+            SelectObject(dc_, old_);
     }
     SelectGuard(const SelectGuard&) = delete;
     SelectGuard& operator=(const SelectGuard&) = delete;

@@ -28,7 +28,8 @@ thread_local Dialog* tPendingDialog = nullptr;
 // Child window that a notification comes from, or null.
 HWND NotificationSource(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_COMMAND: return reinterpret_cast<HWND>(lp);
+        case WM_COMMAND:
+            return reinterpret_cast<HWND>(lp);
         case WM_DRAWITEM: {
             const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
             return dis->CtlType == ODT_MENU ? nullptr : dis->hwndItem;
@@ -37,8 +38,11 @@ HWND NotificationSource(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORSCROLLBAR: return reinterpret_cast<HWND>(lp);
-        default: (void)wp; return nullptr;
+        case WM_CTLCOLORSCROLLBAR:
+            return reinterpret_cast<HWND>(lp);
+        default:
+            (void)wp;
+            return nullptr;
     }
 }
 
@@ -49,11 +53,13 @@ Window::~Window() {
         // Derived parts are gone: from here on the window gets the default handling only.
         DestroyWindow(hwnd_);
     }
-    if (hwnd_ != nullptr) Unbind();
+    if (hwnd_ != nullptr)
+        Unbind();
 }
 
 Window* Window::FromHandle(HWND hwnd) {
-    if (hwnd == nullptr) return nullptr;
+    if (hwnd == nullptr)
+        return nullptr;
     return static_cast<Window*>(GetPropW(hwnd, kObjectProp));
 }
 
@@ -63,34 +69,39 @@ void Window::Bind(HWND hwnd) {
 }
 
 void Window::Unbind() {
-    if (hwnd_ == nullptr) return;
+    if (hwnd_ == nullptr)
+        return;
     if (subclassed_ && IsWindow(hwnd_)) {
         if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC)) == WindowProc) {
             SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
         }
     }
-    if (FromHandle(hwnd_) == this) RemovePropW(hwnd_, kObjectProp);
+    if (FromHandle(hwnd_) == this)
+        RemovePropW(hwnd_, kObjectProp);
     subclassed_ = false;
     hwnd_ = nullptr;
 }
 
 bool Window::Create(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
                     const RECT& r, HWND parent, UINT_PTR id) {
-    if (hwnd_ != nullptr) return false;
+    if (hwnd_ != nullptr)
+        return false;
     const auto it = BaseProcs().find(className);
     baseProc_ = it != BaseProcs().end() ? it->second : DefWindowProcW;
     const HWND hwnd = CreateWindowExW(exStyle, className, text, style, r.left, r.top,
                                       r.right - r.left, r.bottom - r.top, parent,
                                       reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), this);
     if (hwnd == nullptr) {
-        if (hwnd_ != nullptr) Unbind();
+        if (hwnd_ != nullptr)
+            Unbind();
         return false;
     }
     return true;
 }
 
 bool Window::Subclass(HWND hwnd) {
-    if (hwnd_ != nullptr || hwnd == nullptr || FromHandle(hwnd) != nullptr) return false;
+    if (hwnd_ != nullptr || hwnd == nullptr || FromHandle(hwnd) != nullptr)
+        return false;
     baseProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
     Bind(hwnd);
     subclassed_ = true;
@@ -99,12 +110,14 @@ bool Window::Subclass(HWND hwnd) {
 }
 
 void Window::Destroy() {
-    if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+    if (hwnd_ != nullptr)
+        DestroyWindow(hwnd_);
 }
 
 RECT Window::ClientRect() const {
     RECT rc{};
-    if (hwnd_) GetClientRect(hwnd_, &rc);
+    if (hwnd_)
+        GetClientRect(hwnd_, &rc);
     return rc;
 }
 
@@ -115,11 +128,14 @@ LRESULT Window::Default(UINT msg, WPARAM wp, LPARAM lp) {
     return CallWindowProcW(baseProc_ ? baseProc_ : DefWindowProcW, hwnd_, msg, wp, lp);
 }
 
-bool Window::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool Window::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
 
 bool ReflectToChild(HWND from, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     Window* child = Window::FromHandle(from);
-    if (child == nullptr) return false;
+    if (child == nullptr)
+        return false;
     struct Access : Window {
         static bool Offer(Window* w, UINT m, WPARAM a, LPARAM b, LRESULT& r) {
             return static_cast<Access*>(w)->OnMessage(kReflect + m, a, b, r);
@@ -153,7 +169,8 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
         OnFinalMessage();
         return result;
     }
-    if (!handled) result = Default(msg, wp, lp);
+    if (!handled)
+        result = Default(msg, wp, lp);
     return result;
 }
 
@@ -161,9 +178,11 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Window* w = FromHandle(hwnd);
     if (w == nullptr && msg == WM_NCCREATE) {
         w = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        if (w != nullptr) w->Bind(hwnd);
+        if (w != nullptr)
+            w->Bind(hwnd);
     }
-    if (w == nullptr) return CallWindowProcW(BaseProcOfClass(hwnd), hwnd, msg, wp, lp);
+    if (w == nullptr)
+        return CallWindowProcW(BaseProcOfClass(hwnd), hwnd, msg, wp, lp);
     return w->Dispatch(msg, wp, lp);
 }
 
@@ -171,7 +190,8 @@ bool RegisterWindowClass(const wchar_t* name, UINT style, HCURSOR cursor, HBRUSH
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     const HINSTANCE inst = GetModuleHandleW(nullptr);
-    if (GetClassInfoExW(inst, name, &wc)) return true;
+    if (GetClassInfoExW(inst, name, &wc))
+        return true;
     wc.cbSize = sizeof(wc);
     wc.style = style;
     wc.lpfnWndProc = Window::WindowProc;
@@ -186,8 +206,10 @@ bool RegisterSuperclass(const wchar_t* name, const wchar_t* base) {
     const HINSTANCE inst = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
-    if (GetClassInfoExW(inst, name, &wc)) return true;
-    if (!GetClassInfoExW(nullptr, base, &wc)) return false;
+    if (GetClassInfoExW(inst, name, &wc))
+        return true;
+    if (!GetClassInfoExW(nullptr, base, &wc))
+        return false;
     BaseProcs()[name] = wc.lpfnWndProc;
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = Window::WindowProc;
@@ -228,19 +250,21 @@ std::wstring Dialog::BuildTemplate() const {
 }
 
 INT_PTR Dialog::DoModal(HWND parent) {
-    if (hwnd_ != nullptr) return -1;
+    if (hwnd_ != nullptr)
+        return -1;
     const std::wstring t = BuildTemplate();
     modal_ = true;
     tPendingDialog = this;
-    const INT_PTR r = DialogBoxIndirectParamW(
-        GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()), parent,
-        DialogProc, reinterpret_cast<LPARAM>(this));
+    const INT_PTR r = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
+                                              reinterpret_cast<const DLGTEMPLATE*>(t.data()),
+                                              parent, DialogProc, reinterpret_cast<LPARAM>(this));
     tPendingDialog = nullptr;
     return r;
 }
 
 bool Dialog::CreateModeless(HWND parent) {
-    if (hwnd_ != nullptr) return false;
+    if (hwnd_ != nullptr)
+        return false;
     const std::wstring t = BuildTemplate();
     modal_ = false;
     tPendingDialog = this;
@@ -252,7 +276,8 @@ bool Dialog::CreateModeless(HWND parent) {
 }
 
 void Dialog::End(INT_PTR result) {
-    if (hwnd_ == nullptr) return;
+    if (hwnd_ == nullptr)
+        return;
     if (modal_) {
         EndDialog(hwnd_, result);
     } else {
@@ -264,7 +289,8 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* d = dynamic_cast<Dialog*>(FromHandle(hwnd));
     if (d == nullptr) {
         d = msg == WM_INITDIALOG ? reinterpret_cast<Dialog*>(lp) : tPendingDialog;
-        if (d == nullptr) return FALSE;
+        if (d == nullptr)
+            return FALSE;
         d->Bind(hwnd);
     }
     if (msg == WM_INITDIALOG) {
@@ -291,7 +317,8 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         d->OnFinalMessage();
         return FALSE;
     }
-    if (!handled) return FALSE;
+    if (!handled)
+        return FALSE;
     switch (msg) {
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORDLG:
@@ -302,8 +329,11 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMPAREITEM:
         case WM_VKEYTOITEM:
         case WM_CHARTOITEM:
-        case WM_QUERYDRAGICON: return static_cast<INT_PTR>(result);
-        default: SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result); return TRUE;
+        case WM_QUERYDRAGICON:
+            return static_cast<INT_PTR>(result);
+        default:
+            SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+            return TRUE;
     }
 }
 

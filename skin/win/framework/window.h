@@ -43,7 +43,8 @@ public:
     void StopTimer(UINT_PTR id) { KillTimer(hwnd_, id); }
     RECT ClientRect() const;
     void Invalidate(bool erase = false) const {
-        if (hwnd_) InvalidateRect(hwnd_, nullptr, erase ? TRUE : FALSE);
+        if (hwnd_)
+            InvalidateRect(hwnd_, nullptr, erase ? TRUE : FALSE);
     }
 
     // The procedure of every window served by the framework.

@@ -77,7 +77,8 @@ TEST_F(BitmapBtnTest, PointerMovesArePassedOnInParentCoordinates) {
     SendMessageW(button.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
     Pump();
     bool seen = false;
-    for (const auto& m : host.Of(WM_MOUSEMOVE)) seen |= m.lp == MAKELPARAM(13, 14);
+    for (const auto& m : host.Of(WM_MOUSEMOVE))
+        seen |= m.lp == MAKELPARAM(13, 14);
     EXPECT_TRUE(seen);
     ReleaseCapture();
 }

@@ -33,18 +33,29 @@ protected:
         place = {wr.left, wr.top};
         HWND target = nullptr;
         switch (action_) {
-            case Action::Ok: target = okButton.hwnd(); break;
-            case Action::Cancel: target = cancelButton.hwnd(); break;
-            case Action::Cross: target = closeButton.hwnd(); break;
-            case Action::Close: PostMessageW(hwnd(), WM_CLOSE, 0, 0); break;
-            case Action::None: break;
+            case Action::Ok:
+                target = okButton.hwnd();
+                break;
+            case Action::Cancel:
+                target = cancelButton.hwnd();
+                break;
+            case Action::Cross:
+                target = closeButton.hwnd();
+                break;
+            case Action::Close:
+                PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+                break;
+            case Action::None:
+                break;
         }
-        if (target) PostMessageW(hwnd(), WM_COMMAND, BN_CLICKED, reinterpret_cast<LPARAM>(target));
+        if (target)
+            PostMessageW(hwnd(), WM_COMMAND, BN_CLICKED, reinterpret_cast<LPARAM>(target));
         return r;
     }
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
         const bool handled = CInfoDlg::OnMessage(msg, wp, lp, result);
-        if (msg == WM_TIMER) captions.push_back(okButton.text());
+        if (msg == WM_TIMER)
+            captions.push_back(okButton.text());
         return handled;
     }
 
@@ -92,13 +103,15 @@ public:
 protected:
     bool OnInitDialog() override {
         const bool r = CProgressDlg::OnInitDialog();
-        for (WPARAM p : {40u, 100u, 101u}) PostMessageW(hwnd(), kMsgProgress, p, 0);
+        for (WPARAM p : {40u, 100u, 101u})
+            PostMessageW(hwnd(), kMsgProgress, p, 0);
         PostMessageW(hwnd(), WM_CLOSE, 0, 0);
         return r;
     }
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
         const bool handled = CProgressDlg::OnMessage(msg, wp, lp, result);
-        if (msg == kMsgProgress) positions.push_back(bar().pos);
+        if (msg == kMsgProgress)
+            positions.push_back(bar().pos);
         return handled;
     }
 };

@@ -33,7 +33,8 @@ TEST(BitmapEditWin, OutOfRangeNumberIsLimitedBeforeTheParentIsTold) {
     edit.max = 255;
     std::wstring seen;
     host.onMessage = [&](UINT msg, WPARAM wp, LPARAM) {
-        if (msg == kMsgEditChanged) seen = TextOf(reinterpret_cast<HWND>(wp));
+        if (msg == kMsgEditChanged)
+            seen = TextOf(reinterpret_cast<HWND>(wp));
     };
     SetWindowTextW(edit.hwnd(), L"300");
     Pump();
@@ -87,7 +88,8 @@ TEST_F(ListTest, SelectionChangeIsReportedWithTheRowUnderThePointer) {
 TEST_F(ListTest, EnterEndsTheEditOnceWithTheTextStillReadable) {
     std::wstring read;
     host.onMessage = [&](UINT msg, WPARAM, LPARAM) {
-        if (msg == kMsgListEdited) read = TextOf(list.editWindow());
+        if (msg == kMsgListEdited)
+            read = TextOf(list.editWindow());
     };
     list.StartEdit(1);
     ASSERT_NE(list.editWindow(), nullptr);
@@ -132,7 +134,8 @@ TEST(SkinScrollWin, WrappedListScrollsThroughTheSkinnedBar) {
     Bitmap skin(LoadBitmapResource(IDB_SCROLLBAR));
     CListBoxEx list;
     ASSERT_TRUE(list.Create(host.hwnd(), RECT{10, 10, 200, 110}, 40));
-    for (int i = 0; i < 30; ++i) list.AddItem(L"row " + std::to_wstring(i), 0, 0, false);
+    for (int i = 0; i < 30; ++i)
+        list.AddItem(L"row " + std::to_wstring(i), 0, 0, false);
     CSkinScrollWnd* frame = SkinWndScroll(list.hwnd(), skin.get());
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(GetDlgCtrlID(frame->hwnd()), 40);

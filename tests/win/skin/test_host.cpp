@@ -11,12 +11,15 @@ TestHost::TestHost() {
            RECT{50, 50, 650, 450}, nullptr, 0);
 }
 
-TestHost::~TestHost() { Destroy(); }
+TestHost::~TestHost() {
+    Destroy();
+}
 
 std::vector<Received> TestHost::Of(UINT msg) const {
     std::vector<Received> out;
     for (const Received& r : log) {
-        if (r.msg == msg) out.push_back(r);
+        if (r.msg == msg)
+            out.push_back(r);
     }
     return out;
 }
@@ -24,7 +27,8 @@ std::vector<Received> TestHost::Of(UINT msg) const {
 bool TestHost::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT&) {
     if (msg == WM_COMMAND || msg == WM_MOUSEMOVE || msg >= WM_USER) {
         log.push_back({msg, wp, lp});
-        if (onMessage) onMessage(msg, wp, lp);
+        if (onMessage)
+            onMessage(msg, wp, lp);
     }
     return false;
 }
