@@ -1,7 +1,7 @@
 // q350ctl profile: create and inspect profile files.
 //   profile new FILE [--chinese] [--force]
 //   profile show FILE [--mode N] [--json]
-//   profile apply FILE          (not available yet)
+//   profile apply FILE [--macros Macro.cfg] [--virtual STATE | --device PATH]
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -14,6 +14,7 @@
 #include "base/file_io.h"
 #include "base/utf.h"
 #include "cli/commands.h"
+#include "cli/profile_apply.h"
 #include "config/function_catalog.h"
 #include "config/key_tables.h"
 #include "config/profile_data.h"
@@ -24,7 +25,7 @@ namespace {
 
 constexpr const char* kUsage =
     "profile new FILE [--chinese] [--force] | profile show FILE [--mode N] [--json] | "
-    "profile apply FILE";
+    "profile apply FILE [--macros Macro.cfg] [--virtual STATE | --device PATH]";
 
 constexpr const char* kModeNames[kModeCount] = {"office", "MOBA", "FPS"};
 constexpr const char* kEffectNames[5] = {"off", "constant", "breathing", "APM breathing cycle",
@@ -314,7 +315,7 @@ int RunProfile(const Args& args) {
         return Show(args);
     }
     if (args[0] == "apply") {
-        return Fail("'profile apply' is not available in this build yet");
+        return RunProfileApply(args);
     }
     return Usage(kUsage);
 }
