@@ -263,8 +263,13 @@ bool VirtualMouseFileTransport::writeReport(std::span<const std::uint8_t, kRepor
     if (!open_) {
         return false;
     }
-    return UpdateMouseState(path_, clock_,
-                            [&](VirtualMouse& mouse) { return mouse.handleOutputReport(frame); });
+    // A refused report can still change the mouse (it may have just gone away): always save.
+    bool accepted = false;
+    const bool saved = UpdateMouseState(path_, clock_, [&](VirtualMouse& mouse) {
+        accepted = mouse.handleOutputReport(frame);
+        return true;
+    });
+    return saved && accepted;
 }
 
 bool VirtualMouseFileTransport::getInputReport(std::span<std::uint8_t, kReportSize> frame) {
