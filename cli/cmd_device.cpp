@@ -37,7 +37,8 @@ std::optional<std::uint32_t> ParseNumber(const std::string& text, std::uint32_t 
         base = 16;
         digits.remove_prefix(2);
     }
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    const auto [end, ec] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
     if (ec != std::errc() || end != digits.data() + digits.size() || value > max) {
         return std::nullopt;
     }
@@ -194,8 +195,8 @@ int VirtualNew(const Args& args) {
     if (!lock.held() || !SaveMouseState(path, state, &error)) {
         return Fail(StateProblem(path, lock.held() ? error : StateFileError::Locked));
     }
-    std::cout << "created simulated mouse " << path << " (mode " << int{state.mode}
-              << ", firmware " << int{state.firmware} << ")\n";
+    std::cout << "created simulated mouse " << path << " (mode " << int{state.mode} << ", firmware "
+              << int{state.firmware} << ")\n";
     return 0;
 }
 

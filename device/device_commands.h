@@ -23,7 +23,8 @@ public:
     bool query(std::uint8_t opcode, std::uint32_t& value);
     // Writes the word of button 1...14 into the current mode's block.
     bool writeButtonWord(int button, std::uint32_t word);
-    // Writes any number of bytes in chunks of 24; stops at the first chunk the mouse does not confirm.
+    // Writes any number of bytes in chunks of 24; stops at the first chunk the mouse does not
+    // confirm.
     bool writeBlock(std::uint32_t address, const std::uint8_t* data, std::size_t length);
     // Ids 0x0B...0x16 without the colours: one value per mode. Done once sent.
     bool setParameter(std::uint8_t id, const std::array<std::uint32_t, 3>& values);
@@ -38,7 +39,8 @@ private:
     bool poll(std::uint8_t* buffer, std::size_t n);
     bool sendChunk(std::uint32_t address, const std::uint8_t* data, std::size_t n,
                    std::uint32_t waitMs);
-    // Sends A6, id and the values; true when the send went out; done tells whether it was confirmed.
+    // Sends A6, id and the values; true when the send went out; done tells whether it was
+    // confirmed.
     bool sendParameter(std::uint8_t id, const std::uint8_t* values, std::size_t count, bool& done);
 
     HidChannel& channel_;

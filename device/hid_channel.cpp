@@ -16,8 +16,12 @@ constexpr std::size_t kTraceEntryUnits = 3;  // "xx "
 
 }  // namespace
 
-void HidChannel::setTraceEnabled(bool on) { g_trace = on; }
-bool HidChannel::traceEnabled() { return g_trace; }
+void HidChannel::setTraceEnabled(bool on) {
+    g_trace = on;
+}
+bool HidChannel::traceEnabled() {
+    return g_trace;
+}
 
 bool HidChannel::open() {
     close();

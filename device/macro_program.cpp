@@ -63,17 +63,16 @@ std::vector<std::uint32_t> MacroProgramEvents(
 
 std::string KeyboardUsageName(std::uint8_t usage) {
     static constexpr std::array<const char*, 0x2C> kFrom0x28 = {
-        "Enter",      "Escape",    "Backspace", "Tab",        "Space",     "Minus",
-        "Equals",     "LeftBracket", "RightBracket", "Backslash", "NonUS#", "Semicolon",
-        "Quote",      "Grave",     "Comma",     "Period",     "Slash",     "CapsLock",
-        "F1",         "F2",        "F3",        "F4",         "F5",        "F6",
-        "F7",         "F8",        "F9",        "F10",        "F11",       "F12",
-        "PrintScreen", "ScrollLock", "Pause",   "Insert",     "Home",      "PageUp",
-        "Delete",     "End",       "PageDown",  "Right",      "Left",      "Down",
-        "Up",         "NumLock"};
-    static constexpr std::array<const char*, 8> kModifiers = {
-        "LeftCtrl", "LeftShift", "LeftAlt", "LeftWin", "RightCtrl", "RightShift", "RightAlt",
-        "RightWin"};
+        "Enter",       "Escape",       "Backspace",   "Tab",        "Space",     "Minus",  "Equals",
+        "LeftBracket", "RightBracket", "Backslash",   "NonUS#",     "Semicolon", "Quote",  "Grave",
+        "Comma",       "Period",       "Slash",       "CapsLock",   "F1",        "F2",     "F3",
+        "F4",          "F5",           "F6",          "F7",         "F8",        "F9",     "F10",
+        "F11",         "F12",          "PrintScreen", "ScrollLock", "Pause",     "Insert", "Home",
+        "PageUp",      "Delete",       "End",         "PageDown",   "Right",     "Left",   "Down",
+        "Up",          "NumLock"};
+    static constexpr std::array<const char*, 8> kModifiers = {"LeftCtrl", "LeftShift", "LeftAlt",
+                                                              "LeftWin",  "RightCtrl", "RightShift",
+                                                              "RightAlt", "RightWin"};
     if (usage >= 0x04 && usage <= 0x1D) {
         return std::string(1, static_cast<char>('A' + (usage - 0x04)));
     }
@@ -84,7 +83,8 @@ std::string KeyboardUsageName(std::uint8_t usage) {
         return kFrom0x28[usage - 0x28];
     }
     if (usage >= 0x59 && usage <= 0x62) {
-        return "Num" + std::string(1, usage == 0x62 ? '0' : static_cast<char>('1' + (usage - 0x59)));
+        return "Num" +
+               std::string(1, usage == 0x62 ? '0' : static_cast<char>('1' + (usage - 0x59)));
     }
     if (usage >= 0xE0 && usage <= 0xE7) {
         return kModifiers[usage - 0xE0];

@@ -22,9 +22,9 @@ struct MacroProgramEntry {
 };
 
 struct DecodedMacroProgram {
-    bool empty = true;   // length 0: nothing stored in the slot
-    bool valid = false;  // a length the mouse can play
-    std::string problem; // why not valid
+    bool empty = true;    // length 0: nothing stored in the slot
+    bool valid = false;   // a length the mouse can play
+    std::string problem;  // why not valid
     std::uint16_t length = 0;
     std::uint16_t repeat = 0;
     std::vector<MacroProgramEntry> entries;

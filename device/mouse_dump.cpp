@@ -61,45 +61,74 @@ std::string JsonString(const std::string& s) {
 
 const char* ModeName(int mode) {
     switch (mode) {
-        case 0: return "office";
-        case 1: return "MOBA";
-        case 2: return "FPS";
-        default: return "?";
+        case 0:
+            return "office";
+        case 1:
+            return "MOBA";
+        case 2:
+            return "FPS";
+        default:
+            return "?";
     }
 }
 
 const char* ParameterName(std::uint8_t id) {
     switch (id) {
-        case kParamRed0: return "zone 0 red";
-        case kParamBlue0: return "zone 0 blue";
-        case kParamGreen0: return "zone 0 green";
-        case kParamDpiX0: return "DPI X levels of mode 0";
-        case kParamDpiX1: return "DPI X levels of mode 1";
-        case kParamDpiX2: return "DPI X levels of mode 2";
-        case kParamDpiY0: return "DPI Y levels of mode 0";
-        case kParamDpiY1: return "DPI Y levels of mode 1";
-        case kParamDpiY2: return "DPI Y levels of mode 2";
-        case kParamReportRate: return "report-rate code";
-        case kParamLiftOff: return "lift-off value";
-        case kParamEffect0: return "zone 0 effect";
-        case kParamTopLevel: return "DPI levels minus one";
-        case kParamProximity: return "proximity sensing";
-        case kParamSpeed0: return "zone 0 speed";
-        case kParamEffect1: return "zone 1 effect";
-        case kParamRed1: return "zone 1 red";
-        case kParamBlue1: return "zone 1 blue";
-        case kParamGreen1: return "zone 1 green";
-        case kParamSpeed1: return "zone 1 speed";
-        default: return "unused";
+        case kParamRed0:
+            return "zone 0 red";
+        case kParamBlue0:
+            return "zone 0 blue";
+        case kParamGreen0:
+            return "zone 0 green";
+        case kParamDpiX0:
+            return "DPI X levels of mode 0";
+        case kParamDpiX1:
+            return "DPI X levels of mode 1";
+        case kParamDpiX2:
+            return "DPI X levels of mode 2";
+        case kParamDpiY0:
+            return "DPI Y levels of mode 0";
+        case kParamDpiY1:
+            return "DPI Y levels of mode 1";
+        case kParamDpiY2:
+            return "DPI Y levels of mode 2";
+        case kParamReportRate:
+            return "report-rate code";
+        case kParamLiftOff:
+            return "lift-off value";
+        case kParamEffect0:
+            return "zone 0 effect";
+        case kParamTopLevel:
+            return "DPI levels minus one";
+        case kParamProximity:
+            return "proximity sensing";
+        case kParamSpeed0:
+            return "zone 0 speed";
+        case kParamEffect1:
+            return "zone 1 effect";
+        case kParamRed1:
+            return "zone 1 red";
+        case kParamBlue1:
+            return "zone 1 blue";
+        case kParamGreen1:
+            return "zone 1 green";
+        case kParamSpeed1:
+            return "zone 1 speed";
+        default:
+            return "unused";
     }
 }
 
 const char* FaultName(MouseFault fault) {
     switch (fault) {
-        case MouseFault::None: return "none";
-        case MouseFault::NoReply: return "no-reply";
-        case MouseFault::NeverDone: return "never-done";
-        case MouseFault::CorruptReply: return "corrupt";
+        case MouseFault::None:
+            return "none";
+        case MouseFault::NoReply:
+            return "no-reply";
+        case MouseFault::NeverDone:
+            return "never-done";
+        case MouseFault::CorruptReply:
+            return "corrupt";
     }
     return "?";
 }
@@ -177,9 +206,9 @@ std::string DumpMouseJson(const VirtualMouseState& s) {
                   s.modelTiming ? "true" : "false");
     out += Format("  \"fault\": \"%s\",\n  \"faultFromCommand\": %u,\n", FaultName(s.fault),
                   static_cast<unsigned>(s.faultFromCommand));
-    out += Format("  \"unplugAfterCommands\": %u,\n  \"commandCount\": %u,\n",
-                  static_cast<unsigned>(s.unplugAfterCommands),
-                  static_cast<unsigned>(s.commandCount));
+    out +=
+        Format("  \"unplugAfterCommands\": %u,\n  \"commandCount\": %u,\n",
+               static_cast<unsigned>(s.unplugAfterCommands), static_cast<unsigned>(s.commandCount));
     out += "  \"events\": [";
     for (std::size_t i = 0; i < s.events.size(); ++i) {
         out += Format("%s%u", i ? ", " : "", static_cast<unsigned>(s.events[i]));
@@ -212,8 +241,8 @@ std::string DumpMouseJson(const VirtualMouseState& s) {
     for (int slot = 0; slot < kMacroSlotCount; ++slot) {
         const auto bytes = SlotBytes(s, slot);
         const DecodedMacroProgram p = DecodeMacroProgram(bytes);
-        out += Format("%s\n    {\"slot\": %d, \"address\": %u, \"empty\": %s, \"valid\": %s", slot ? "," : "",
-                      slot, static_cast<unsigned>(MacroSlotAddress(slot)),
+        out += Format("%s\n    {\"slot\": %d, \"address\": %u, \"empty\": %s, \"valid\": %s",
+                      slot ? "," : "", slot, static_cast<unsigned>(MacroSlotAddress(slot)),
                       p.empty ? "true" : "false", p.valid ? "true" : "false");
         if (p.valid) {
             out += Format(", \"length\": %u, \"repeat\": %u, \"bytes\": \"", p.length, p.repeat);

@@ -47,17 +47,28 @@ StateFileError LockFailure(const std::filesystem::path& path) {
 
 std::string StateFileErrorText(StateFileError error) {
     switch (error) {
-        case StateFileError::None: return "fine";
-        case StateFileError::NotFound: return "missing";
-        case StateFileError::AccessDenied: return "not accessible";
-        case StateFileError::TooShort: return "too short (truncated or not a state file)";
-        case StateFileError::BadMagic: return "not a simulated mouse state file";
-        case StateFileError::BadVersion: return "of an unknown version";
-        case StateFileError::BadSize: return "of the wrong size";
-        case StateFileError::BadChecksum: return "corrupt (checksum mismatch)";
-        case StateFileError::BadValue: return "corrupt (a setting is out of range)";
-        case StateFileError::Locked: return "locked by another process";
-        case StateFileError::WriteFailed: return "not writable";
+        case StateFileError::None:
+            return "fine";
+        case StateFileError::NotFound:
+            return "missing";
+        case StateFileError::AccessDenied:
+            return "not accessible";
+        case StateFileError::TooShort:
+            return "too short (truncated or not a state file)";
+        case StateFileError::BadMagic:
+            return "not a simulated mouse state file";
+        case StateFileError::BadVersion:
+            return "of an unknown version";
+        case StateFileError::BadSize:
+            return "of the wrong size";
+        case StateFileError::BadChecksum:
+            return "corrupt (checksum mismatch)";
+        case StateFileError::BadValue:
+            return "corrupt (a setting is out of range)";
+        case StateFileError::Locked:
+            return "locked by another process";
+        case StateFileError::WriteFailed:
+            return "not writable";
     }
     return "unusable";
 }

@@ -26,12 +26,12 @@ struct MouseStateHeader {
     std::uint32_t fileSize;  // whole file, kMouseStateFileSize
     std::uint32_t checksum;  // FNV-1a of the whole file with this field taken as zero
     std::uint8_t firmware;
-    std::uint8_t mode;        // 0...2
-    std::uint8_t resolution;  // units of 50 DPI, reported while the current level is unset
-    std::uint8_t dpiLevel;    // 0...3
-    std::uint8_t plugged;     // 0 or 1
-    std::uint8_t modelTiming; // 0 or 1
-    std::uint8_t fault;       // MouseFault
+    std::uint8_t mode;         // 0...2
+    std::uint8_t resolution;   // units of 50 DPI, reported while the current level is unset
+    std::uint8_t dpiLevel;     // 0...3
+    std::uint8_t plugged;      // 0 or 1
+    std::uint8_t modelTiming;  // 0 or 1
+    std::uint8_t fault;        // MouseFault
     std::uint8_t lastStatus;
     std::uint8_t lastValue;
     std::uint8_t reserved0[3];

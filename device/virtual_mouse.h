@@ -31,7 +31,7 @@ struct VirtualMouseState {
     std::uint8_t firmware = 1;
     std::uint8_t mode = 0;
     std::uint8_t resolution = kDefaultResolution;  // used while the current level is unset
-    std::uint8_t dpiLevel = 0;                      // current DPI level 0...3
+    std::uint8_t dpiLevel = 0;                     // current DPI level 0...3
     bool plugged = true;
     bool modelTiming = false;  // status turns 1 only after the mouse's processing time
     MouseFault fault = MouseFault::None;

@@ -35,8 +35,8 @@ bool HidrawTransport::isMouse(int fd) const {
     if (ioctl(fd, HIDIOCGRDESC, &desc) < 0) {
         return false;
     }
-    return DescriptorHasUsage(std::span<const std::uint8_t>(desc.value, desc.size),
-                              kMouseUsagePage, kMouseUsage);
+    return DescriptorHasUsage(std::span<const std::uint8_t>(desc.value, desc.size), kMouseUsagePage,
+                              kMouseUsage);
 }
 
 bool HidrawTransport::open() {

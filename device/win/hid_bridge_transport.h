@@ -1,7 +1,7 @@
 #pragma once
 
-// The mouse through HidBridge.dll, loaded by name from the standard DLL search path when the channel
-// opens and unloaded when it closes.
+// The mouse through HidBridge.dll, loaded by name from the standard DLL search path when the
+// channel opens and unloaded when it closes.
 #include <string>
 
 #include "device/hid_transport.h"

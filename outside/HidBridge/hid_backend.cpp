@@ -53,8 +53,8 @@ HANDLE OpenRealDevice(USHORT usagePage, USHORT usage, const wchar_t* hardwareId)
     HANDLE found = nullptr;
     SP_DEVICE_INTERFACE_DATA iface{};
     iface.cbSize = sizeof iface;
-    for (DWORD i = 0; found == nullptr && SetupDiEnumDeviceInterfaces(set, nullptr, &hidGuid, i, &iface);
-         ++i) {
+    for (DWORD i = 0;
+         found == nullptr && SetupDiEnumDeviceInterfaces(set, nullptr, &hidGuid, i, &iface); ++i) {
         DWORD needed = 0;
         SetupDiGetDeviceInterfaceDetailW(set, &iface, nullptr, 0, &needed, nullptr);
         if (needed < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) {
@@ -70,9 +70,9 @@ HANDLE OpenRealDevice(USHORT usagePage, USHORT usage, const wchar_t* hardwareId)
         if (Upper(detail->DevicePath).find(wanted) == std::wstring::npos) {
             continue;
         }
-        HANDLE device = CreateFileW(detail->DevicePath, GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                    nullptr);
+        HANDLE device =
+            CreateFileW(detail->DevicePath, GENERIC_READ | GENERIC_WRITE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
         if (device == INVALID_HANDLE_VALUE) {
             continue;
         }

@@ -7,11 +7,11 @@
 #include "outside/HidBridge/backends.h"
 
 extern "C" {
-__declspec(dllexport) HANDLE WINAPI OpenHidDevice(USHORT usagePage, USHORT usage,
-                                                  const wchar_t* hardwareId, DWORD, DWORD);
+__declspec(dllexport) HANDLE WINAPI
+    OpenHidDevice(USHORT usagePage, USHORT usage, const wchar_t* hardwareId, DWORD, DWORD);
 __declspec(dllexport) BOOL WINAPI GetInputReport(HANDLE device, BYTE* buffer, DWORD length);
-__declspec(dllexport) BOOL WINAPI FindHidDevice(USHORT usagePage, USHORT usage,
-                                                const wchar_t* hardwareId);
+__declspec(dllexport) BOOL WINAPI
+    FindHidDevice(USHORT usagePage, USHORT usage, const wchar_t* hardwareId);
 }
 
 namespace {
@@ -31,8 +31,8 @@ bool VirtualMousePath(std::wstring& path) {
 
 extern "C" {
 
-__declspec(dllexport) HANDLE WINAPI OpenHidDevice(USHORT usagePage, USHORT usage,
-                                                  const wchar_t* hardwareId, DWORD, DWORD) {
+__declspec(dllexport) HANDLE WINAPI
+    OpenHidDevice(USHORT usagePage, USHORT usage, const wchar_t* hardwareId, DWORD, DWORD) {
     if (hardwareId == nullptr) {
         return nullptr;
     }
@@ -55,8 +55,8 @@ __declspec(dllexport) BOOL WINAPI GetInputReport(HANDLE device, BYTE* buffer, DW
     return q350::bridge::GetRealInputReport(device, buffer, length);
 }
 
-__declspec(dllexport) BOOL WINAPI FindHidDevice(USHORT usagePage, USHORT usage,
-                                                const wchar_t* hardwareId) {
+__declspec(dllexport) BOOL WINAPI
+    FindHidDevice(USHORT usagePage, USHORT usage, const wchar_t* hardwareId) {
     if (hardwareId == nullptr) {
         return FALSE;
     }

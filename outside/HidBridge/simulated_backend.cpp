@@ -126,8 +126,9 @@ DWORD WINAPI Serve(void* param) {
     session.reset();
     // The thread holds its own reference to this library, so the program may unload it at once.
     HMODULE self = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&Serve), &self);
+    GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCWSTR>(&Serve), &self);
     FreeLibraryAndExitThread(self, 0);
 }
 

@@ -92,9 +92,9 @@ TEST(WriteButtonWord, EveryButtonReachesItsOwnSlotOfTheBlock) {
         ASSERT_TRUE(r.commands.writeButtonWord(b, 0));
         addresses.push_back(AddressOf(r.transport.written.back()));
     }
-    EXPECT_EQ(addresses, (std::vector<std::uint32_t>{0x600, 0x604, 0x608, 0x638, 0x63C, 0x60C,
-                                                     0x610, 0x61C, 0x620, 0x624, 0x628, 0x62C,
-                                                     0x630, 0x634}));
+    EXPECT_EQ(addresses,
+              (std::vector<std::uint32_t>{0x600, 0x604, 0x608, 0x638, 0x63C, 0x60C, 0x610, 0x61C,
+                                          0x620, 0x624, 0x628, 0x62C, 0x630, 0x634}));
 }
 
 TEST(WriteButtonWord, BadButtonOrModeFailsWithoutSending) {
@@ -148,8 +148,8 @@ TEST(WriteBlock, ShortChunkWaitsFiveMillisecondsPerSentByte) {
 TEST(WriteBlock, RefusesWhatTheMemoryMapForbids) {
     Rig r;
     std::vector<std::uint8_t> data(64, 1);
-    EXPECT_FALSE(r.commands.writeBlock(0x0400, data.data(), 6));   // not whole words below 0x1000
-    EXPECT_FALSE(r.commands.writeBlock(0x1FFF0, data.data(), 16)); // would end at the limit
+    EXPECT_FALSE(r.commands.writeBlock(0x0400, data.data(), 6));    // not whole words below 0x1000
+    EXPECT_FALSE(r.commands.writeBlock(0x1FFF0, data.data(), 16));  // would end at the limit
     EXPECT_FALSE(r.commands.writeBlock(0x20000, data.data(), 4));
     EXPECT_FALSE(r.commands.writeBlock(0x1000, data.data(), 0));
     EXPECT_FALSE(r.commands.writeBlock(0x1000, nullptr, 4));

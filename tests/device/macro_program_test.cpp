@@ -57,7 +57,9 @@ TEST(MacroProgramDecode, LongestProgramFillsTheSlot) {
     EXPECT_EQ(p.length, 4093);
     EXPECT_EQ(p.repeat, 0xFFFE);
     EXPECT_EQ(p.entries.size(), 1363u);
-    EXPECT_FALSE(p.entries.back().pressed == p.entries.front().pressed && false);
+    EXPECT_TRUE(p.entries.back().pressed);
+    EXPECT_FALSE(p.entries[1361].pressed);
+    EXPECT_EQ(p.entries.back().usage, 0x1E);
 }
 
 TEST(KeyboardUsageNames, CoverLettersDigitsFunctionKeysAndModifiers) {

@@ -94,10 +94,10 @@ TEST_F(StateFileTest, LayoutIsFixedLittleEndian) {
     const auto bytes = EncodeMouseState(Busy());
     EXPECT_EQ(bytes[0], 'Q');
     EXPECT_EQ(bytes[3], 'M');
-    EXPECT_EQ(bytes[0x10], 9);      // firmware
-    EXPECT_EQ(bytes[0x24], 0xD2);   // command count 1234, low byte first
+    EXPECT_EQ(bytes[0x10], 9);     // firmware
+    EXPECT_EQ(bytes[0x24], 0xD2);  // command count 1234, low byte first
     EXPECT_EQ(bytes[0x25], 0x04);
-    EXPECT_EQ(bytes[0x8C], 2);      // queued events
+    EXPECT_EQ(bytes[0x8C], 2);  // queued events
     EXPECT_EQ(bytes[0x90], 0xEF);
     EXPECT_EQ(bytes[0x200 + 0x838], 0x42);
 }
@@ -163,8 +163,7 @@ TEST_F(StateFileTest, ConcurrentUpdatesAreNotLost) {
     auto work = [this](std::uint32_t base) {
         FakeClock clock;
         for (std::uint32_t i = 0; i < 25; ++i) {
-            UpdateMouseState(path_, clock,
-                             [&](VirtualMouse& m) { return m.pushEvent(base + i); });
+            UpdateMouseState(path_, clock, [&](VirtualMouse& m) { return m.pushEvent(base + i); });
         }
     };
     std::thread a(work, 0x1000);
@@ -186,8 +185,8 @@ TEST_F(StateFileTest, AbandonedLockIsTakenOverAndMissingFolderIsNotFound) {
     EXPECT_FALSE(fs::exists(path_.string() + ".lock"));
     FakeClock clock;
     StateFileError e = StateFileError::None;
-    EXPECT_FALSE(UpdateMouseState(dir_ / "none" / "x.state", clock,
-                                  [](VirtualMouse&) { return true; }, &e));
+    EXPECT_FALSE(UpdateMouseState(
+        dir_ / "none" / "x.state", clock, [](VirtualMouse&) { return true; }, &e));
     EXPECT_EQ(e, StateFileError::NotFound);
 }
 

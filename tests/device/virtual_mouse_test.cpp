@@ -11,7 +11,9 @@ namespace {
 
 struct Rig {
     explicit Rig(VirtualMouseState s = {})
-        : mouse(clock, std::move(s)), transport(mouse), channel(transport),
+        : mouse(clock, std::move(s)),
+          transport(mouse),
+          channel(transport),
           commands(channel, clock, [this] { return hostMode; }) {
         EXPECT_TRUE(channel.open());
     }
@@ -85,15 +87,15 @@ TEST(VirtualMouseWrites, ParametersAreKeptPerModeAndPerLevel) {
 
 TEST(VirtualMouseRejects, WhatTheProtocolForbids) {
     Rig r;
-    EXPECT_EQ(r.rawStatus(Frame({0xA7})), kStatusRejected);                          // opcode
-    EXPECT_EQ(r.rawStatus(Frame({0xA5, 0, 0, 0x10, 0, 25})), kStatusRejected);      // n > 24
-    EXPECT_EQ(r.rawStatus(Frame({0xA5, 0, 0, 0x10, 0, 0})), kStatusRejected);       // n = 0
-    EXPECT_EQ(r.rawStatus(Frame({0xA5, 0, 1, 0xFF, 0xFC, 8})), kStatusRejected);    // past end
-    EXPECT_EQ(r.rawStatus(Frame({0xA5, 0, 0, 4, 2, 4})), kStatusRejected);          // misaligned
-    EXPECT_EQ(r.rawStatus(Frame({0xA5, 0, 0, 4, 0, 6})), kStatusRejected);          // part word
-    EXPECT_EQ(r.rawStatus(Frame({0xA6, 0x04, 1, 1, 1})), kStatusRejected);          // unused id
-    EXPECT_EQ(r.rawStatus(Frame({0xA6, 0x17, 1, 1, 1})), kStatusRejected);          // unknown id
-    EXPECT_EQ(r.rawStatus(Frame({0xA6, 0x0C, 5, 4, 5})), kStatusRejected);          // lift < 5
+    EXPECT_EQ(r.rawStatus(Frame({0xA7})), kStatusRejected);                       // opcode
+    EXPECT_EQ(r.rawStatus(Frame({0xA5, 0, 0, 0x10, 0, 25})), kStatusRejected);    // n > 24
+    EXPECT_EQ(r.rawStatus(Frame({0xA5, 0, 0, 0x10, 0, 0})), kStatusRejected);     // n = 0
+    EXPECT_EQ(r.rawStatus(Frame({0xA5, 0, 1, 0xFF, 0xFC, 8})), kStatusRejected);  // past end
+    EXPECT_EQ(r.rawStatus(Frame({0xA5, 0, 0, 4, 2, 4})), kStatusRejected);        // misaligned
+    EXPECT_EQ(r.rawStatus(Frame({0xA5, 0, 0, 4, 0, 6})), kStatusRejected);        // part word
+    EXPECT_EQ(r.rawStatus(Frame({0xA6, 0x04, 1, 1, 1})), kStatusRejected);        // unused id
+    EXPECT_EQ(r.rawStatus(Frame({0xA6, 0x17, 1, 1, 1})), kStatusRejected);        // unknown id
+    EXPECT_EQ(r.rawStatus(Frame({0xA6, 0x0C, 5, 4, 5})), kStatusRejected);        // lift < 5
     Report noId = Frame({0xA2});
     noId[0] = 0;
     EXPECT_EQ(r.rawStatus(noId), kStatusRejected);
