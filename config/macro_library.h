@@ -4,18 +4,9 @@
 // "Macro.cfg" beside the program; the exchange block in which a whole macro is handed over (also
 // the content of the registry copies); and the compact macro program that the mouse plays from one
 // of its 18 macro slots, with its encoder and upload.
-//
-// device/device_protocol.h and config/profile_data.h both define kModeCount and kButtonCount in
-// this namespace. The device's copies are renamed while its headers are read so that files which
-// need the device commands and the profile record can include both (include this header before any
-// device header).
-#define kModeCount kDeviceModeCount
-#define kButtonCount kDeviceButtonCount
 #include "device/device_commands.h"
 #include "device/device_protocol.h"
 #include "device/macro_program.h"
-#undef kModeCount
-#undef kButtonCount
 
 #include <array>
 #include <cstddef>

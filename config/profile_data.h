@@ -8,13 +8,15 @@
 #include <cstdint>
 #include <span>
 
+#include "device/device_protocol.h"
+
 namespace q350 {
 
 static_assert(std::endian::native == std::endian::little,
               "profile records are stored in host order and must be little-endian");
 
-inline constexpr int kModeCount = 3;            // 0 office, 1 MOBA, 2 FPS
-inline constexpr int kButtonCount = 14;         // buttons per mode
+// kModeCount (0 office, 1 MOBA, 2 FPS) and kButtonCount (buttons per mode) are the mouse's own
+// and come from the device protocol.
 inline constexpr int kZoneCount = 2;            // lighting zones
 inline constexpr int kDpiSlots = 20;            // DPI values per mode
 inline constexpr int kDpiLevels = 4;            // DPI levels per mode
