@@ -1,0 +1,784 @@
+#include "app/win/q350_config_dlg.h"
+
+#include <dbt.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "app/win/key_capture_library.h"
+#include "app/win/usb_presence_win.h"
+#include "base/utf.h"
+#include "lang/language_switch.h"
+#include "lang/language_table.h"
+#include "lang/win/shared_xml_reader.h"
+#include "skin/win/images.h"
+#include "skin/win/info_dlg.h"
+#include "skin/win/progress_dlg.h"
+#include "skin/win/skin_ids.h"
+#include "skin/win/xp_menu.h"
+
+namespace q350::app {
+
+namespace {
+
+constexpr int kIconResource = 128;
+constexpr int kFlagControlId = 1002;
+constexpr wchar_t kDriverWindowClass[] = L"CUSBDriver";
+constexpr wchar_t kDriverWindowTitle[] = L"QuorvVDrivers";
+constexpr wchar_t kUpdaterPath[] = L"quorv_update\\QuorvUpdate.exe";
+constexpr wchar_t kFlasherFormat[] = L"%s//update//FwFlash.exe";
+constexpr wchar_t kFlasherParameters[] = L"-QUORV";
+// The USB device interface class.
+constexpr GUID kUsbDeviceInterface = {
+    0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
+
+// The status line's font and colour.
+constexpr int kStatusFontHeight = 14;
+constexpr int kStatusFontWeight = 300;
+constexpr COLORREF kStatusColour = RGB(83, 97, 103);
+
+// Pages in index order with the titles they show while empty.
+constexpr lang::StringId kPageTitles[kPageCount] = {
+    lang::StringId::str_main, lang::StringId::str_led_title, lang::StringId::str_sts,
+    lang::StringId::str_macro_manager, lang::StringId::str_about};
+
+ui::Dialog::Template MainTemplate() {
+    ui::Dialog::Template t;
+    t.style = WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU | DS_SETFONT;
+    t.title = kMainWindowTitle;
+    return t;
+}
+
+RECT ToRect(const Rect& r) {
+    return RECT{r.left, r.top, r.right, r.bottom};
+}
+
+std::vector<POINT> ToPoints(const Polygon& shape) {
+    std::vector<POINT> points;
+    for (const Point& p : shape) {
+        points.push_back(POINT{p.x, p.y});
+    }
+    return points;
+}
+
+Rect ClientRectOf(HWND parent, HWND child) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace
+
+// ---- the driver-event window --------------------------------------------------------------------
+
+bool CUSBDriver::Create() {
+    ui::RegisterWindowClass(kDriverWindowClass, 0, nullptr, nullptr);
+    return Window::Create(kDriverWindowClass, kDriverWindowTitle, WS_POPUP, 0, RECT{1, 1, 2, 2},
+                          nullptr, 0);
+}
+
+// ---- the progress dialog of a download ----------------------------------------------------------
+
+// Starts the download worker once the dialog exists, so that the worker's progress and its final
+// close message always have a window to go to.
+class CQ350ConfigDlg::ApplyProgress final : public ui::CProgressDlg {
+public:
+    explicit ApplyProgress(CQ350ConfigDlg& owner) : owner_(owner) {}
+
+protected:
+    bool OnInitDialog() override {
+        const bool focus = CProgressDlg::OnInitDialog();
+        auto* work = new Work{&owner_, owner_.hwnd(), hwnd_};
+        HANDLE thread = CreateThread(nullptr, 0, Run, work, 0, nullptr);
+        if (thread == nullptr) {
+            delete work;
+            PostMessageW(owner_.hwnd(), kMsgDownloadFailed, 0, 0);
+            PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        } else {
+            CloseHandle(thread);
+        }
+        return focus;
+    }
+
+private:
+    struct Work {
+        CQ350ConfigDlg* owner;
+        HWND mainWindow;
+        HWND progress;
+    };
+
+    static DWORD WINAPI Run(void* param) {
+        std::unique_ptr<Work> work(static_cast<Work*>(param));
+        CQ350ConfigDlg& o = *work->owner;
+        ApplyServices services;
+        services.macros = &o.macros_;
+        services.device = &o.device_;
+        services.deviceMutex = &o.deviceMutex_;
+        services.clock = &o.clock_;
+        services.pointer = o.pointer_.get();
+        services.notifier = &o.workerMessages_;
+        const HWND progress = work->progress;
+        const bool ok = RunApply(o.files_, services, [progress](int position) {
+            PostMessageW(progress, ui::kMsgProgress, static_cast<WPARAM>(position), 0);
+        });
+        PostMessageW(work->mainWindow, ok ? kMsgDownloadDone : kMsgDownloadFailed, 0, 0);
+        PostMessageW(progress, WM_CLOSE, 0, 0);
+        return 0;
+    }
+
+    CQ350ConfigDlg& owner_;
+};
+
+// ---- construction -------------------------------------------------------------------------------
+
+CQ350ConfigDlg::CQ350ConfigDlg(std::wstring programFolder, SettingsStore& store,
+                               std::unique_ptr<DriverEvents> events)
+    : Dialog(MainTemplate()),
+      folder_(std::move(programFolder)),
+      store_(store),
+      files_(PathFromUtf16(std::u16string(folder_.begin(), folder_.end())), store_, notifier_,
+             [] { return lang::ChineseTexts(); }),
+      macros_(PathFromUtf16(std::u16string(folder_.begin(), folder_.end())), store_, notifier_,
+              clock_, [] { return lang::Str(lang::StringId::str_msg2); }),
+      model_(files_),
+      events_(events ? std::move(events) : std::make_unique<NoDriverEvents>()),
+      channel_(transport_),
+      device_(channel_, clock_, [this] { return files_.currentMode; }) {
+    icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource));
+}
+
+CQ350ConfigDlg::~CQ350ConfigDlg() {
+    if (hwnd_ != nullptr) {
+        DestroyWindow(hwnd_);
+    }
+    // The HID device and its library go with the window object.
+    std::lock_guard<std::mutex> hold(deviceMutex_);
+    channel_.close();
+}
+
+bool CQ350ConfigDlg::Create() {
+    return CreateModeless(nullptr);
+}
+
+// ---- initialisation ------------------------------------------------------------------------------
+
+bool CQ350ConfigDlg::OnInitDialog() {
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    notifier_.setOwner(hwnd_);
+    pointer_ = std::make_unique<WinPointerSettingsApplier>(hwnd_);
+
+    presence_ = FindMouse(DeviceSearch(), clock_);
+    startPath_ = ChooseStartPath(presence_);
+    SetWindowTextW(hwnd_, kMainWindowTitle);
+    ChooseStartLanguage();
+    BuildWindow();
+
+    files_.ensureFirstRun();
+    files_.startupLoad();
+    model_.markActiveProfileTab();
+    ShowProfileTabs();
+    macros_.load();
+    tray_.add(hwnd_, icon_);
+    OpenMouse();
+    RefreshSettingPages();
+
+    const HWND self = hwnd_;
+    events_->startWorker(
+        [self](std::uint32_t word) { PostMessageW(self, kMsgDriverEvent, word, 0); });
+    usbDriver_.Create();
+    StartTimer(kTimerDriver, kTimerDriverMs);
+    StartTimer(kTimerShowWindow, kTimerShowWindowMs);
+
+    if (startPath_ == StartPath::HandToFlasher) {
+        StartFlasher();
+        return true;
+    }
+
+    DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+    filter.dbcc_size = sizeof(filter);
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = kUsbDeviceInterface;
+    deviceNotification_ = RegisterDeviceNotificationW(hwnd_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+
+    if (flag_ != nullptr) {
+        SetWindowPos(flag_, nullptr, kLanguageFlagRect.left, kLanguageFlagRect.top,
+                     kLanguageFlagRect.width(), kLanguageFlagRect.height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SelectPage(0);
+
+    std::uint32_t version = 0;
+    firmwareText_.clear();
+    {
+        std::lock_guard<std::mutex> hold(deviceMutex_);
+        if (channel_.isOpen() && device_.query(kOpQueryFirmware, version) && version != 0) {
+            firmwareText_ = std::to_wstring(version);
+        }
+    }
+
+    if (startPath_ == StartPath::Run) {
+        StartTimer(kTimerUpdater, kTimerUpdaterMs);
+    } else {
+        ShowAutoCloseNotice(hwnd_, MouseNotFoundText(lang::ChineseTexts()));
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    }
+    return true;
+}
+
+void CQ350ConfigDlg::ChooseStartLanguage() {
+    lang::LanguageServices services{
+        lang::TheXmlReader(), ini_, store_, PathFromUtf16(std::u16string(folder_.begin(), folder_.end())),
+        [](std::u16string_view text, std::u16string_view caption) {
+            MessageBoxW(nullptr, std::wstring(text.begin(), text.end()).c_str(),
+                        std::wstring(caption.begin(), caption.end()).c_str(), MB_OK);
+        }};
+    const int flag = lang::ChooseStartLanguage(lang::TheLanguage(), services);
+    ui::SetSkinChinese(lang::ChineseTexts());
+    SetFlag(flag);
+}
+
+void CQ350ConfigDlg::BuildWindow() {
+    SIZE size{};
+    ui::LoadPictureFile((folder_ + L"skins\\Main_Normal.bmp").c_str(), sheets_[0], size);
+    size_ = size;
+    ui::LoadPictureFile((folder_ + L"skins\\Main_Down.bmp").c_str(), sheets_[1], size);
+    ui::LoadPictureFile((folder_ + L"skins\\Main_Over.bmp").c_str(), sheets_[2], size);
+    if (size_.cx == 0 || size_.cy == 0) {
+        size_ = SIZE{960, 650};  // no skin: the window keeps its place and size
+    }
+    const Point origin = CentredOrigin(GetSystemMetrics(SM_CXFULLSCREEN),
+                                       GetSystemMetrics(SM_CYFULLSCREEN), size_.cx, size_.cy);
+    SetWindowPos(hwnd_, nullptr, origin.x, origin.y, size_.cx, size_.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    ui::Region shape(ui::RegionFromKeyColour(sheets_[0].get()));
+    if (shape && SetWindowRgn(hwnd_, shape.get(), TRUE)) {
+        shape.Release();  // the window owns it now
+    }
+    statusFont_.Reset(ui::MakeFont(kStatusFontHeight, kStatusFontWeight, L"MS Shell Dlg"));
+    CreateButtons();
+    CreatePopupsAndPages();
+}
+
+void CQ350ConfigDlg::CreateButtons() {
+    const HBITMAP n = sheets_[0].get(), d = sheets_[1].get(), o = sheets_[2].get();
+    auto rectButton = [&](ui::CGDIBitmapBtn& b, const Rect& r) {
+        b.Create(hwnd_, ToRect(r));
+        b.SetSheetImages(n, o, d, n, ToRect(r));
+    };
+    rectButton(minimise_, kMinimiseButtonRect);
+    rectButton(close_, kCloseButtonRect);
+    rectButton(language_, kLanguageButtonRect);
+
+    flag_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP,
+                            kLanguageFlagRect.left, kLanguageFlagRect.top,
+                            kLanguageFlagRect.width(), kLanguageFlagRect.height(), hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFlagControlId)),
+                            GetModuleHandleW(nullptr), nullptr);
+    if (flagBitmap_) {
+        SendMessageW(flag_, STM_SETIMAGE, IMAGE_BITMAP,
+                     reinterpret_cast<LPARAM>(flagBitmap_.get()));
+    }
+
+    for (int i = 0; i < kPageCount; ++i) {
+        pageTabs_[i].CreateFromPolygon(ToPoints(kPageTabShapes[i]), hwnd_);
+        pageTabs_[i].SetSheets(n, o, d, n);
+        pageTabs_[i].selectionMode = 1;
+    }
+    for (int i = 0; i < kProfileTabCount; ++i) {
+        profileTabs_[i].CreateFromPolygon(ToPoints(kProfileTabShapes[i]), hwnd_);
+        profileTabs_[i].SetSheets(n, o, d, n);
+        profileTabs_[i].selectionMode = 1;
+    }
+    apply_.CreateFromPolygon(ToPoints(kApplyButtonShape), hwnd_);
+    apply_.SetSheets(n, o, d, n);
+}
+
+void CQ350ConfigDlg::CreatePopupsAndPages() {
+    if (layered_.Create(hwnd_)) {
+        ShowWindow(layered_.hwnd(), SW_HIDE);
+        if (dpiIndicator_.Create(layered_.hwnd())) {
+            RECT lr{};
+            GetWindowRect(layered_.hwnd(), &lr);
+            SetWindowPos(dpiIndicator_.hwnd(), nullptr, lr.left + kDpiIndicatorOffset.x,
+                         lr.top + kDpiIndicatorOffset.y, kDpiIndicatorWidth, kDpiIndicatorHeight,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            dpiIndicator_.minimum = kDpiIndicatorMin;
+            dpiIndicator_.maximum = kDpiIndicatorMax;
+            dpiIndicator_.barRect[0] = kDpiIndicatorBar.left;
+            dpiIndicator_.barRect[1] = kDpiIndicatorBar.top;
+            dpiIndicator_.barRect[2] = kDpiIndicatorBar.right;
+            dpiIndicator_.barRect[3] = kDpiIndicatorBar.bottom;
+            ShowWindow(dpiIndicator_.hwnd(), SW_HIDE);
+        }
+    }
+    // Creation order: mouse settings, lighting, macros, support, statistics.
+    constexpr Page kOrder[kPageCount] = {Page::MouseSettings, Page::Lighting, Page::Macros,
+                                         Page::Support, Page::Statistics};
+    for (Page page : kOrder) {
+        const int index = static_cast<int>(page);
+        pages_[index] = std::make_unique<EmptyPage>(kPageTitles[index], sheets_[0].get());
+        pages_[index]->Create(hwnd_, ToRect(kPageArea));
+        pages_[index]->Show(page == Page::MouseSettings);
+    }
+}
+
+void CQ350ConfigDlg::OpenMouse() {
+    std::lock_guard<std::mutex> hold(deviceMutex_);
+    if (!channel_.open()) {
+        return;
+    }
+    std::uint32_t mode = 0;
+    if (device_.query(kOpQueryMode, mode) && mode < static_cast<std::uint32_t>(kModeCount)) {
+        files_.currentMode = static_cast<int>(mode);
+    }
+}
+
+void CQ350ConfigDlg::StartFlasher() {
+    wchar_t path[MAX_PATH * 2] = {};
+    std::swprintf(path, sizeof(path) / sizeof(path[0]), kFlasherFormat, folder_.c_str());
+    ShellExecuteW(nullptr, L"open", path, kFlasherParameters, nullptr, SW_SHOWNORMAL);
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+// ---- messages -----------------------------------------------------------------------------------
+
+bool CQ350ConfigDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+        case WM_PAINT:
+            Paint();
+            return true;
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
+        case WM_QUERYDRAGICON:
+            result = reinterpret_cast<LRESULT>(icon_);
+            return true;
+        case WM_LBUTTONDOWN:
+            PostMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, lp);
+            return false;
+        case WM_HELP:
+            result = 1;
+            return true;
+        case WM_MOUSEMOVE:
+            OnMouseMove(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+            return false;
+        case WM_MEASUREITEM: {
+            auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+            if (mis->CtlType == ODT_MENU) {
+                ui::CXPMenu::MeasureItem(*mis);
+                result = TRUE;
+                return true;
+            }
+            return false;
+        }
+        case WM_DRAWITEM: {
+            const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+            if (dis->CtlType == ODT_MENU) {
+                ui::CXPMenu::DrawItem(*dis);
+                result = TRUE;
+                return true;
+            }
+            return false;
+        }
+        case WM_COMMAND:
+            if (lp == 0) {
+                if (LOWORD(wp) == kCmdTrayConfig) {
+                    ShowFromTray();
+                } else if (LOWORD(wp) == kCmdTrayExit) {
+                    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+                }
+                return true;
+            }
+            OnCommand(reinterpret_cast<HWND>(lp));
+            return true;
+        case kMsgLanguageChoice:
+            OnLanguageChoice(wp, lp);
+            return true;
+        case kMsgTray:
+            OnTray(lp);
+            result = 1;
+            return true;
+        case kMsgApply:
+            OnApply();
+            return true;
+        case kMsgDownloadDone:
+            OnDownloadEnded(true);
+            return true;
+        case kMsgDownloadFailed:
+            OnDownloadEnded(false);
+            return true;
+        case kMsgDriverEvent:
+            events_->onEvent(static_cast<std::uint32_t>(wp), *this);
+            return true;
+        case kMsgHint:
+            OnHint(static_cast<int>(lp));
+            result = 1;
+            return true;
+        case kMsgRestoreDefaults:
+            // The support page's restore: defaults into the record, then the same download.
+            files_.restoreDefaults();
+            RefreshSettingPages();
+            OnApply();
+            return true;
+        case WM_DEVICECHANGE:
+            OnDeviceChange(wp, lp);
+            result = TRUE;
+            return true;
+        case WM_TIMER:
+            OnTimer(wp);
+            return false;
+        case WM_CLOSE:
+            OnClose();
+            return true;
+        case WM_QUERYENDSESSION:
+            // Nothing to save before the session ends until the statistics page exists.
+            result = TRUE;
+            return true;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return false;
+        default:
+            return false;
+    }
+}
+
+void CQ350ConfigDlg::Paint() {
+    ui::PaintDc dc(hwnd_);
+    if (sheets_[0]) {
+        ui::MemoryDc mem(dc.get());
+        ui::SelectGuard keep(mem.get(), sheets_[0].get());
+        BitBlt(dc.get(), 0, 0, size_.cx, size_.cy, mem.get(), 0, 0, SRCCOPY);
+    } else {
+        const RECT client = ClientRect();
+        FillRect(dc.get(), &client, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    }
+    const std::u16string& status = model_.statusText();
+    if (!status.empty()) {
+        const std::wstring text(status.begin(), status.end());
+        ui::SelectGuard keepFont(dc.get(), statusFont_.get());
+        SetBkMode(dc.get(), TRANSPARENT);
+        SetTextColor(dc.get(), kStatusColour);
+        RECT r = ToRect(kStatusTextRect);
+        DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_VCENTER | DT_WORDBREAK | DT_NOCLIP | DT_EDITCONTROL | DT_END_ELLIPSIS);
+    }
+}
+
+void CQ350ConfigDlg::RepaintStatus() {
+    const RECT r = ToRect(kStatusRepaintRect);
+    InvalidateRect(hwnd_, &r, FALSE);
+}
+
+void CQ350ConfigDlg::OnCommand(HWND control) {
+    if (control == minimise_.hwnd()) {
+        Minimise();
+        return;
+    }
+    if (control == close_.hwnd()) {
+        HideToTray();
+        return;
+    }
+    if (control == language_.hwnd()) {
+        OpenLanguageMenu();
+        return;
+    }
+    if (control == apply_.hwnd()) {
+        PostMessageW(hwnd_, kMsgApply, 0, 0);
+        return;
+    }
+    for (int tab = 0; tab < kPageCount; ++tab) {
+        if (control == pageTabs_[tab].hwnd()) {
+            const bool refresh = model_.clickPageTab(tab);
+            SelectPage(model_.selectedPage());
+            if (refresh) {
+                RefreshSettingPages();
+            }
+            return;
+        }
+    }
+    for (int tab = 0; tab < kProfileTabCount; ++tab) {
+        if (control == profileTabs_[tab].hwnd()) {
+            SelectProfileTab(tab);
+            return;
+        }
+    }
+}
+
+void CQ350ConfigDlg::SelectPage(int index) {
+    model_.selectPage(index);
+    for (int tab = 0; tab < kPageCount; ++tab) {
+        pageTabs_[tab].SetSelected(model_.pageTabSelected(tab));
+    }
+    for (int i = 0; i < kPageCount; ++i) {
+        if (pages_[i]) {
+            pages_[i]->Show(model_.pageShown(i));
+        }
+    }
+}
+
+void CQ350ConfigDlg::SelectProfileTab(int tab) {
+    for (int i = 0; i < kProfileTabCount; ++i) {
+        profileTabs_[i].SetSelected(i == tab);
+    }
+    const bool loaded = model_.clickProfileTab(tab);
+    ShowProfileTabs();
+    if (loaded) {
+        RefreshSettingPages();
+    }
+}
+
+void CQ350ConfigDlg::ShowProfileTabs() {
+    for (int i = 0; i < kProfileTabCount; ++i) {
+        profileTabs_[i].SetSelected(model_.profileTabSelected(i));
+    }
+}
+
+void CQ350ConfigDlg::RefreshSettingPages() {
+    for (Page page : {Page::MouseSettings, Page::Lighting}) {
+        if (auto& p = pages_[static_cast<int>(page)]) {
+            p->Refresh();
+        }
+    }
+}
+
+void CQ350ConfigDlg::OnMouseMove(POINT p) {
+    if (model_.clearStatusOnMove()) {
+        RepaintStatus();
+    }
+    std::vector<HintArea> areas;
+    for (int i = 0; i < kProfileTabCount; ++i) {
+        areas.push_back({ClientRectOf(hwnd_, profileTabs_[i].hwnd()), kHintProfileTabFirst + i});
+    }
+    areas.push_back({ClientRectOf(hwnd_, apply_.hwnd()), kHintApply});
+    for (int i = 0; i < kPageCount; ++i) {
+        areas.push_back({ClientRectOf(hwnd_, pageTabs_[i].hwnd()), kHintPageTabFirst + i});
+    }
+    if (const auto hint = HintAt(Point{p.x, p.y}, areas)) {
+        PostMessageW(hwnd_, kMsgHint, 0, *hint);
+    }
+}
+
+void CQ350ConfigDlg::OnHint(int hint) {
+    model_.setHint(hint, lang::ChineseTexts());
+    RepaintStatus();
+}
+
+void CQ350ConfigDlg::OnTimer(UINT_PTR id) {
+    switch (id) {
+        case kTimerDriver:
+            if (events_->tryConnect()) {
+                StopTimer(kTimerDriver);
+            }
+            break;
+        case kTimerShowWindow:
+            StopTimer(kTimerShowWindow);
+            if (ShowWindowAtStart(GetTickCount())) {
+                ShowWindow(hwnd_, SW_SHOWNORMAL);
+                ShowWindow(hwnd_, SW_SHOWNORMAL);
+                BringWindowToTop(hwnd_);
+            }
+            break;
+        case kTimerUpdater:
+            StopTimer(kTimerUpdater);
+            ShellExecuteW(nullptr, L"open", (folder_ + kUpdaterPath).c_str(), nullptr, nullptr,
+                          SW_SHOWNORMAL);
+            break;
+        case kTimerDpiIndicator:
+            if (dpiCountdown_.tick()) {
+                StopTimer(kTimerDpiIndicator);
+                if (dpiIndicator_.hwnd()) {
+                    ShowWindow(dpiIndicator_.hwnd(), SW_HIDE);
+                }
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void CQ350ConfigDlg::OnTray(LPARAM mouseMessage) {
+    switch (TrayActionFor(mouseMessage)) {
+        case TrayAction::ShowWindow:
+            ShowFromTray();
+            break;
+        case TrayAction::ShowMenu:
+            if (const UINT command = TrackTrayMenu(hwnd_)) {
+                PostMessageW(hwnd_, WM_COMMAND, command, 0);
+            }
+            break;
+        case TrayAction::None:
+            break;
+    }
+}
+
+void CQ350ConfigDlg::ShowFromTray() {
+    RefreshSettingPages();
+    ShowWindow(hwnd_, SW_SHOW);
+    model_.windowHidden = false;
+}
+
+void CQ350ConfigDlg::HideToTray() {
+    model_.windowHidden = true;
+    ShowWindow(hwnd_, SW_HIDE);
+    SuspendKeyCapture();
+}
+
+void CQ350ConfigDlg::Minimise() {
+    dpiCountdown_.restart();
+    StopTimer(kTimerDpiIndicator);
+    if (dpiIndicator_.hwnd()) {
+        ShowWindow(dpiIndicator_.hwnd(), SW_HIDE);
+    }
+    ShowWindow(hwnd_, SW_MINIMIZE);
+    SuspendKeyCapture();
+}
+
+void CQ350ConfigDlg::OpenLanguageMenu() {
+    if (languageMenu_ != nullptr && IsWindow(languageMenu_->hwnd())) {
+        PostMessageW(languageMenu_->hwnd(), WM_CLOSE, 0, 0);
+    }
+    languageMenu_ = nullptr;
+    RECT b{};
+    GetWindowRect(language_.hwnd(), &b);
+    const Rect r = LanguageMenuRect(Rect{b.left, b.top, b.right, b.bottom});
+    auto* menu = new ui::CMenuExA();
+    if (!menu->Create(hwnd_, ToRect(r))) {
+        delete menu;
+        return;
+    }
+    languageMenu_ = menu;
+}
+
+void CQ350ConfigDlg::OnLanguageChoice(WPARAM wp, LPARAM lp) {
+    lang::LanguageServices services{
+        lang::TheXmlReader(), ini_, store_, PathFromUtf16(std::u16string(folder_.begin(), folder_.end())),
+        [](std::u16string_view text, std::u16string_view caption) {
+            MessageBoxW(nullptr, std::wstring(text.begin(), text.end()).c_str(),
+                        std::wstring(caption.begin(), caption.end()).c_str(), MB_OK);
+        }};
+    const lang::LanguageSwitch s =
+        lang::SwitchLanguage(lang::TheLanguage(), services, languageMenu_ != nullptr, wp, lp);
+    if (!s.acted) {
+        return;
+    }
+    ui::SetSkinChinese(lang::ChineseTexts());
+    if (s.flagBitmap != 0) {
+        SetFlag(s.flagBitmap);
+        // Texts drawn from the table show the new language from their next painting on.
+        for (auto& page : pages_) {
+            if (page) {
+                page->Refresh();
+            }
+        }
+    }
+    if (s.closeMenu) {
+        if (languageMenu_ != nullptr && IsWindow(languageMenu_->hwnd())) {
+            PostMessageW(languageMenu_->hwnd(), WM_CLOSE, 0, 0);
+        }
+        languageMenu_ = nullptr;
+    }
+}
+
+void CQ350ConfigDlg::SetFlag(int bitmapId) {
+    ui::Bitmap bitmap(ui::LoadBitmapResource(static_cast<WORD>(bitmapId)));
+    if (!bitmap) {
+        return;
+    }
+    flagBitmap_ = std::move(bitmap);
+    if (flag_ != nullptr) {
+        const auto old = reinterpret_cast<HBITMAP>(SendMessageW(
+            flag_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(flagBitmap_.get())));
+        if (old != nullptr && old != flagBitmap_.get()) {
+            DeleteObject(old);  // a copy the control made
+        }
+    }
+}
+
+void CQ350ConfigDlg::OnDeviceChange(WPARAM event, LPARAM data) {
+    if (event != DBT_DEVICEREMOVECOMPLETE || data == 0) {
+        return;
+    }
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    if (header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) {
+        return;
+    }
+    const auto* iface = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(data);
+    const auto* name = reinterpret_cast<const char16_t*>(iface->dbcc_name);
+    if (IsMouseRemoval(std::u16string_view(name))) {
+        ShowAutoCloseNotice(hwnd_, MouseNotFoundText(lang::ChineseTexts()));
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    }
+}
+
+void CQ350ConfigDlg::OnApply() {
+    // One download at a time: a second Apply while one runs would wait for the device lock with
+    // the progress of two workers on one dialog.
+    if (downloading_) {
+        return;
+    }
+    downloading_ = true;
+    ApplyProgress progress(*this);
+    progress.DoModal(hwnd_);
+}
+
+void CQ350ConfigDlg::OnDownloadEnded(bool ok) {
+    downloading_ = false;
+    apply_.SetSelected(false);
+    workerMessages_.flushTo(notifier_);
+    if (ok) {
+        FinishApply(files_);
+    } else {
+        notifier_.show(MessageForm::SkinnedNotice, kSettingErrorText);
+    }
+}
+
+void CQ350ConfigDlg::showDpiIndicator(int level) {
+    if (!dpiIndicator_.hwnd()) {
+        return;
+    }
+    SendMessageW(dpiIndicator_.hwnd(), ui::kMsgProgress, static_cast<WPARAM>(level), 0);
+    ShowWindow(dpiIndicator_.hwnd(), SW_SHOWNOACTIVATE);
+    dpiCountdown_.restart();
+    StartTimer(kTimerDpiIndicator, kTimerDpiIndicatorMs);
+}
+
+void CQ350ConfigDlg::forwardToStatistics(std::uint32_t) {
+    // The statistics page does not count yet.
+}
+
+void CQ350ConfigDlg::OnClose() {
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+    tray_.remove();
+    events_->shutdown();
+    usbDriver_.Destroy();
+    for (Page page : {Page::MouseSettings, Page::Lighting, Page::Macros, Page::Support,
+                      Page::Statistics}) {
+        auto& p = pages_[static_cast<int>(page)];
+        if (p) {
+            p->Destroy();
+            p.reset();
+        }
+    }
+    if (languageMenu_ != nullptr && IsWindow(languageMenu_->hwnd())) {
+        DestroyWindow(languageMenu_->hwnd());
+    }
+    languageMenu_ = nullptr;
+    if (dpiIndicator_.hwnd()) {
+        dpiIndicator_.Destroy();
+    }
+    if (layered_.hwnd()) {
+        layered_.Destroy();
+    }
+    if (keyCapture_ != nullptr) {
+        keyCapture_->unload();
+    }
+    DestroyWindow(hwnd_);
+}
+
+}  // namespace q350::app

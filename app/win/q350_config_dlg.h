@@ -1,0 +1,174 @@
+#pragma once
+
+// CQ350ConfigDlg: the program's only top-level window. It owns the link to the mouse, the profile
+// files and macro library, the pages and popups, the tray icon and the driver-event link; it finds
+// the mouse at creation, writes the profile on Apply and lives in the tray.
+#include "app/profile_apply.h"  // first: it reads the device headers
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "app/driver_events.h"
+#include "app/main_window_model.h"
+#include "app/startup.h"
+#include "app/win/empty_page.h"
+#include "app/win/key_capture_library.h"
+#include "app/win/tray_icon.h"
+#include "app/win/win_notifier.h"
+#include "app/win/pointer_settings_win.h"
+#include "base/clock.h"
+#include "base/settings_store.h"
+#include "config/profile_files.h"
+#include "device/device_commands.h"
+#include "device/hid_channel.h"
+#include "device/win/hid_bridge_transport.h"
+#include "lang/win/private_profile_ini.h"
+#include "skin/win/dpi_progress_dlg.h"
+#include "skin/win/framework/gdi.h"
+#include "skin/win/framework/window.h"
+#include "skin/win/gdi_bitmap_btn.h"
+#include "skin/win/irr_button.h"
+#include "skin/win/wnd_popup.h"
+
+namespace q350::app {
+
+inline constexpr wchar_t kMainWindowTitle[] = L"Quorv Q350 Gaming Mouse Driver";
+
+// Private messages of the main window.
+inline constexpr UINT kMsgLanguageChoice = 1025;
+inline constexpr UINT kMsgDownloadDone = 1795;
+inline constexpr UINT kMsgDownloadFailed = 1796;
+inline constexpr UINT kMsgApply = 1797;
+inline constexpr UINT kMsgDriverEvent = 2027;
+inline constexpr UINT kMsgHint = 2053;
+inline constexpr UINT kMsgRestoreDefaults = 2054;
+
+// Timers of the main window.
+inline constexpr UINT_PTR kTimerDpiIndicator = 2;
+inline constexpr UINT_PTR kTimerShowWindow = 3;
+inline constexpr UINT_PTR kTimerUpdater = 4;
+inline constexpr UINT_PTR kTimerDriver = 19;
+inline constexpr UINT kTimerDpiIndicatorMs = 200;
+inline constexpr UINT kTimerShowWindowMs = 500;
+inline constexpr UINT kTimerUpdaterMs = 3000;
+inline constexpr UINT kTimerDriverMs = 1000;
+
+// The hidden window "QuorvVDrivers" handed to the driver-event worker.
+class CUSBDriver : public ui::Window {
+public:
+    bool Create();
+};
+
+class CQ350ConfigDlg : public ui::Dialog, private DriverEventHost {
+public:
+    // store: the program's settings; events: the driver link (NoDriverEvents when null).
+    CQ350ConfigDlg(std::wstring programFolder, SettingsStore& store,
+                   std::unique_ptr<DriverEvents> events = nullptr);
+    ~CQ350ConfigDlg() override;
+
+    // Creates the window hidden; its initialisation runs inside.
+    bool Create();
+    // The keyboard-hook library that shutdown takes down (may stay null).
+    void setKeyCapture(KeyCaptureLibrary* library) { keyCapture_ = library; }
+
+    // Read by tests and by the pages that are yet to come.
+    MainWindowModel& model() { return model_; }
+    ProfileFiles& files() { return files_; }
+    const std::wstring& firmwareVersionText() const { return firmwareText_; }
+    StartPath startPath() const { return startPath_; }
+
+protected:
+    bool OnInitDialog() override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    class ApplyProgress;
+    friend class ApplyProgress;
+
+    // Initialisation pieces.
+    void BuildWindow();
+    void CreateButtons();
+    void CreatePopupsAndPages();
+    void ChooseStartLanguage();
+    void OpenMouse();
+    void StartFlasher();
+
+    // Handlers.
+    void Paint();
+    void OnCommand(HWND control);
+    void OnMouseMove(POINT p);
+    void OnHint(int hint);
+    void OnTimer(UINT_PTR id);
+    void OnTray(LPARAM mouseMessage);
+    void OnLanguageChoice(WPARAM wp, LPARAM lp);
+    void OnDeviceChange(WPARAM event, LPARAM data);
+    void OnApply();
+    void OnDownloadEnded(bool ok);
+    void OnClose();
+    void ShowFromTray();
+    void HideToTray();
+    void Minimise();
+    void OpenLanguageMenu();
+
+    void SelectPage(int index);
+    void SelectProfileTab(int tab);
+    void ShowProfileTabs();
+    void RefreshSettingPages();
+    void RepaintStatus();
+    void SetFlag(int bitmapId);
+
+    // DriverEventHost.
+    void showDpiIndicator(int level) override;
+    void forwardToStatistics(std::uint32_t eventWord) override;
+
+    std::wstring folder_;
+    SettingsStore& store_;
+    WinNotifier notifier_;
+    SystemClock clock_;
+    ProfileFiles files_;
+    MacroLibrary macros_;
+    MainWindowModel model_;
+    std::unique_ptr<DriverEvents> events_;
+    lang::PrivateProfileIniFile ini_;
+
+    HidBridgeTransport transport_;
+    HidChannel channel_;
+    DeviceCommands device_;
+    std::mutex deviceMutex_;
+    std::unique_ptr<WinPointerSettingsApplier> pointer_;
+    DeferredNotifier workerMessages_;
+    bool downloading_ = false;
+
+    HICON icon_ = nullptr;
+    ui::Bitmap sheets_[3];  // normal, pressed, hover
+    SIZE size_{};
+    ui::Font statusFont_;
+
+    ui::CGDIBitmapBtn minimise_, close_, language_;
+    std::array<ui::CIrrButton, kPageCount> pageTabs_;
+    std::array<ui::CIrrButton, kProfileTabCount> profileTabs_;
+    ui::CIrrButton apply_;
+    HWND flag_ = nullptr;
+    ui::Bitmap flagBitmap_;
+
+    ui::CUpLayeredDlg layered_;
+    ui::CDpiProgressDlg dpiIndicator_;
+    DpiIndicatorCountdown dpiCountdown_;
+    std::array<std::unique_ptr<EmptyPage>, kPageCount> pages_;  // by page index
+    ui::CMenuExA* languageMenu_ = nullptr;
+
+    CUSBDriver usbDriver_;
+    TrayIcon tray_;
+    HDEVNOTIFY deviceNotification_ = nullptr;
+    MousePresence presence_;
+    StartPath startPath_ = StartPath::NotFound;
+    std::wstring firmwareText_;
+    KeyCaptureLibrary* keyCapture_ = nullptr;
+    bool shutDown_ = false;
+};
+
+}  // namespace q350::app

@@ -1,0 +1,33 @@
+#pragma once
+
+// The program's icon in the notification area with its "Running" balloon, and its two-item menu.
+#include <windows.h>
+
+#include <shellapi.h>
+
+namespace q350::app {
+
+inline constexpr UINT kMsgTray = 1132;
+inline constexpr UINT kCmdTrayConfig = 0x6000;
+inline constexpr UINT kCmdTrayExit = 0x6001;
+inline constexpr WORD kTrayConfigIcon = 138;
+inline constexpr WORD kTrayExitIcon = 139;
+
+class TrayIcon {
+public:
+    // Adds the icon for window with the balloon; results are ignored.
+    void add(HWND window, HICON icon);
+    // Removes the icon when it was added.
+    void remove();
+    bool added() const { return added_; }
+    const NOTIFYICONDATAW& data() const { return data_; }
+
+private:
+    NOTIFYICONDATAW data_{};
+    bool added_ = false;
+};
+
+// Shows the owner-drawn tray menu at the pointer and returns the chosen command (0 for none).
+UINT TrackTrayMenu(HWND owner);
+
+}  // namespace q350::app
