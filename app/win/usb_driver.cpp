@@ -1,5 +1,3 @@
-#include "config/macro_library.h"  // first: it reads the device headers
-
 #include "app/win/usb_driver.h"
 
 #include <mmsystem.h>
@@ -7,6 +5,8 @@
 
 #include <string>
 
+#include "device/device_commands.h"
+#include "device/device_protocol.h"
 
 namespace q350::app {
 

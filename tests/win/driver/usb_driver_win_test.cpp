@@ -1,5 +1,3 @@
-#include "config/macro_library.h"  // first: it reads the device headers
-
 #include "app/win/usb_driver.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +10,8 @@
 
 #include "base/clock.h"
 #include "base/utf.h"
+#include "device/device_commands.h"
+#include "device/device_protocol.h"
 #include "device/hid_channel.h"
 #include "device/virtual_mouse.h"
 #include "tests/win/driver/driver_test_support.h"
