@@ -17,16 +17,25 @@ app="$root/build/run"
 rm -rf "$app"
 mkdir -p "$app"
 cp -r "$build/bin/." "$app/"
+# As installed: the profile folder and an empty macro library beside the program.
+mkdir -p "$app/Profile"
+truncate -s 2052000 "$app/Macro.cfg"
 state="$app/virtual-mouse.state"
 if "$root/build/native/bin/q350ctl" device virtual new "$state" >/dev/null 2>&1; then
   export Q350_VIRTUAL_MOUSE="Z:${state}"
 fi
 
 title="Quorv Q350 Gaming Mouse Driver"
+# The program starts in the tray when the system has been up less than five minutes; a second
+# start, as a person would do, brings its window up (the second copy ends at once).
+wake_later() {
+  ( sleep 8; "$root/tools/wine/wine-run.sh" "$app/Q350Config.exe" >/dev/null 2>&1 ) &
+}
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Starting Q350Config.exe on $DISPLAY (close its window to end)"
   "$root/tools/wine/wine-env.sh" start "$build" >/dev/null
   trap '"$root/tools/wine/wine-env.sh" stop "$build"' EXIT
+  wake_later
   "$root/tools/wine/wine-run.sh" "$app/Q350Config.exe"
 else
   "$root/tools/wine/wine-env.sh" start "$build" >/dev/null
@@ -35,6 +44,7 @@ else
   export DISPLAY
   "$root/tools/wine/wine-run.sh" "$app/Q350Config.exe" &
   pid=$!
+  wake_later
   shot="$root/build/screenshots/main-window.png"
   if "$root/tools/wine/screenshot.sh" "$title" "$shot" 60 >/dev/null; then
     echo "Q350Config.exe is running under Wine without a display; screenshot saved to $shot"

@@ -41,3 +41,63 @@ e2e_finish() {
   if [ "$E2E_FAILURES" -ne 0 ]; then exit 1; fi
   echo "$(basename "$0" .sh): all checks passed"
 }
+
+# ---- the configuration program against a simulated mouse ---------------------------------------
+
+# The Linux tool beside this build (native build of the same build root).
+E2E_Q350CTL=${Q350_Q350CTL:-$(dirname "$Q350_BUILD_DIR")/native/bin/q350ctl}
+E2E_TITLE="Quorv Q350 Gaming Mouse Driver"
+
+# e2e_app_folder NAME: a fresh program folder (a copy of bin/) under the build folder; prints it.
+e2e_app_folder() {
+  local dir="$Q350_BUILD_DIR/e2e/$1"
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  cp -r "$Q350_BUILD_DIR/bin/." "$dir/"
+  # As installed: the profile folder and an empty macro library beside the program.
+  mkdir -p "$dir/Profile"
+  truncate -s 2052000 "$dir/Macro.cfg"
+  echo "$dir"
+}
+
+# e2e_new_mouse STATE [q350ctl options]: a fresh simulated mouse; exports Q350_VIRTUAL_MOUSE.
+e2e_new_mouse() {
+  local state=$1
+  shift
+  "$E2E_Q350CTL" device virtual new "$state" >/dev/null || return 1
+  if [ $# -gt 0 ]; then "$E2E_Q350CTL" device virtual set "$state" "$@" >/dev/null || return 1; fi
+  export Q350_VIRTUAL_MOUSE="Z:$state"
+}
+
+# e2e_exits PID SECONDS: true when the process ends within the time.
+e2e_exits() {
+  local deadline=$((SECONDS + $2))
+  while [ $SECONDS -lt $deadline ]; do
+    kill -0 "$1" 2>/dev/null || return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# e2e_click WINDOW X Y: a real left click at a point of the window.
+e2e_click() {
+  xdotool mousemove --window "$1" "$2" "$3" sleep 0.2 click 1
+  sleep 0.3
+}
+
+# e2e_pointer_away WINDOW: moves the pointer onto an empty spot of the window (no hover looks).
+e2e_pointer_away() {
+  xdotool mousemove --window "$1" 480 30
+  sleep 0.5
+}
+
+# e2e_shot WINDOW FILE: a screenshot of the window.
+e2e_shot() {
+  mkdir -p "$(dirname "$2")"
+  import -window "$1" "$2"
+}
+
+# e2e_dump STATE: the simulated mouse's settings without its command counter.
+e2e_dump() {
+  "$E2E_Q350CTL" device dump --virtual "$1" | grep -v "commands received"
+}

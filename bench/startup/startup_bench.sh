@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Time from process start to a visible main window under Wine, for Q350Config.exe against a fresh
+# simulated mouse and for bare_window.exe started the same way; prints the medians and the ratio.
+#   bench/startup/startup_bench.sh [WIN64_BUILD_DIR] [RUNS]
+# Q350Config.exe shows its window by its 500 ms start timer when the system has been up more than
+# five minutes; otherwise it stays in the tray and this benchmark wakes it with a second start,
+# which is then part of the figure (the output says so).
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(cd "${1:-$root/build/win64}" && pwd)
+runs=${2:-5}
+export Q350_BUILD_DIR=$build Q350_WINE_TOOLS=$root/tools/wine
+. "$root/tools/wine/common.sh"
+q350_wine_paths "$build"
+"$root/tools/wine/wine-env.sh" start "$build" >/dev/null
+. "$Q350_SESSION_FILE"
+export DISPLAY
+loader=$(q350_wine_loader)
+q350ctl=${Q350_Q350CTL:-$(dirname "$build")/native/bin/q350ctl}
+app="$build/bench-startup-app"
+rm -rf "$app" && mkdir -p "$app" && cp -r "$build/bin/." "$app/"
+"$q350ctl" device virtual new "$app/mouse.state" >/dev/null || { echo "no q350ctl"; exit 1; }
+export Q350_VIRTUAL_MOUSE="Z:$app/mouse.state"
+
+bare_exe="$build/bench/bare_window.exe"
+mkdir -p "$build/bench"
+x86_64-w64-mingw32-g++ -O2 -municode -mwindows -static -o "$bare_exe" \
+  "$root/bench/startup/bare_window.cpp" || { echo "cannot build bare_window.exe"; exit 1; }
+
+now_ms() { date +%s%3N; }
+
+# measure EXE TITLE [WAKE]: milliseconds until a visible window with the title exists.
+measure() {
+  local exe=$1 title=$2 wake=${3:-} start pid id="" woke=0 waker=""
+  start=$(now_ms)
+  WINELOADER="$loader" "$loader" "$exe" >/dev/null 2>&1 &
+  pid=$!
+  while [ $(( $(now_ms) - start )) -lt 60000 ]; do
+    id=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && break
+    if [ -n "$wake" ] && [ $woke = 0 ] && [ $(( $(now_ms) - start )) -gt 1500 ]; then
+      WINELOADER="$loader" "$loader" "$exe" >/dev/null 2>&1 &
+      waker=$!
+      woke=1
+      echo "  (woken by a second start)" >&2
+    fi
+    sleep 0.02
+  done
+  local elapsed=$(( $(now_ms) - start ))
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+  [ -n "$waker" ] && { kill "$waker" 2>/dev/null; wait "$waker" 2>/dev/null; }
+  sleep 1
+  [ -n "$id" ] && echo "$elapsed" || echo "-1"
+}
+
+median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}'; }
+
+# One unmeasured start of each so that Wine's own first-start work is not counted.
+measure "$bare_exe" "Q350 Bare Window" >/dev/null
+measure "$app/Q350Config.exe" "Quorv Q350 Gaming Mouse Driver" wake >/dev/null
+
+bare=() app_times=()
+for i in $(seq 1 "$runs"); do
+  bare+=("$(measure "$bare_exe" "Q350 Bare Window")")
+  app_times+=("$(measure "$app/Q350Config.exe" "Quorv Q350 Gaming Mouse Driver" wake)")
+done
+b=$(printf '%s\n' "${bare[@]}" | median)
+a=$(printf '%s\n' "${app_times[@]}" | median)
+echo "runs: $runs"
+echo "bare_window.exe to visible window:  ${b} ms (median; all: ${bare[*]})"
+echo "Q350Config.exe to visible window:   ${a} ms (median; all: ${app_times[*]})"
+awk -v a="$a" -v b="$b" 'BEGIN { if (b > 0) printf "ratio Q350Config / bare: %.2f\n", a / b }'

@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# Q350Config.exe as a person uses it, under Wine against a simulated mouse: a missing mouse, a mouse
+# in its update mode, then one run that is woken by a second start, writes the default profile
+# into the mouse, switches to profile 3 and writes that, goes through the twelve languages (a
+# screenshot of each) and closes.
+set -uo pipefail
+. "$(dirname "$0")/lib.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+match="/usr/bin/python3 $here/sheet_match.py"
+shots="$Q350_BUILD_DIR/screenshots"
+loader=$(q350_wine_loader)
+
+if [ ! -x "$E2E_Q350CTL" ]; then
+  echo "q350ctl not found at $E2E_Q350CTL (build the native tree of the same build root)"
+  exit 1
+fi
+
+# mtime FILE: modification time in nanoseconds, or 0.
+mtime() { stat -c %Y%N "$1" 2>/dev/null | tr -dc '0-9' || echo 0; }
+# wait_changed FILE OLD SECONDS: true once the file's time differs from OLD.
+wait_changed() {
+  local deadline=$((SECONDS + $3))
+  while [ $SECONDS -lt $deadline ]; do
+    [ "$(mtime "$1")" != "$2" ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+# expect_mouse_holds STATE PROFILE WHAT: the mouse holds what q350ctl writes for the profile.
+expect_mouse_holds() {
+  local ref="$Q350_BUILD_DIR/e2e/reference.state"
+  rm -f "$ref"
+  "$E2E_Q350CTL" device virtual new "$ref" >/dev/null
+  "$E2E_Q350CTL" profile apply "$2" --virtual "$ref" >/dev/null 2>&1
+  if ! diff <(e2e_dump "$1") <(e2e_dump "$ref") >"$Q350_BUILD_DIR/e2e/mouse.diff"; then
+    e2e_fail "$3: the mouse does not hold the profile (see $Q350_BUILD_DIR/e2e/mouse.diff)"
+  fi
+}
+
+# ---- no mouse: the notice closes by itself and the program ends ----------------------------------
+app=$(e2e_app_folder absent)
+e2e_new_mouse "$app/mouse.state" --plugged no
+e2e_start "$app/Q350Config.exe"
+e2e_exits "$E2E_PID" 40 || e2e_fail "without a mouse the program did not end"
+
+# ---- the mouse in its update mode: the program hands over and ends --------------------------------
+app=$(e2e_app_folder update)
+e2e_new_mouse "$app/mouse.state" --firmware 0
+e2e_start "$app/Q350Config.exe"
+e2e_exits "$E2E_PID" 30 || e2e_fail "with the mouse in update mode the program did not end"
+[ -f "$app/Profile/Profile1.cfg" ] || e2e_fail "update mode: the profiles were not loaded first"
+
+# ---- a whole session ------------------------------------------------------------------------------
+app=$(e2e_app_folder session)
+state="$app/mouse.state"
+e2e_new_mouse "$state"
+mkdir -p "$app/Profile"
+"$E2E_Q350CTL" profile new "$app/Profile/Profile3.cfg" >/dev/null
+# Profile 3 differs from the defaults in its office-mode lift-off value (offset 0x20608).
+/usr/bin/python3 - "$app/Profile/Profile3.cfg" <<'PY'
+import struct, sys
+with open(sys.argv[1], "r+b") as f:
+    f.seek(0x20608)
+    f.write(struct.pack("<i", 12))
+PY
+
+e2e_start "$app/Q350Config.exe"
+first=$E2E_PID
+sleep 6
+e2e_start "$app/Q350Config.exe"
+second=$E2E_PID
+e2e_exits "$second" 30 || e2e_fail "the second copy did not end"
+if ! id=$(e2e_window_id "$E2E_TITLE" 40); then
+  e2e_fail "the first copy showed no window"
+  e2e_finish
+fi
+kill -0 "$first" 2>/dev/null || e2e_fail "the first copy ended"
+sleep 1
+e2e_pointer_away "$id"
+e2e_shot "$id" "$shots/main-window.png"
+
+# Apply writes the default profile into the mouse and saves profile 1.
+before=$(mtime "$app/Profile/Profile1.cfg")
+e2e_click "$id" 880 612
+if wait_changed "$app/Profile/Profile1.cfg" "$before" 90; then
+  expect_mouse_holds "$state" "$app/Profile/Profile1.cfg" "Apply of profile 1"
+else
+  e2e_fail "Apply did not save Profile1.cfg"
+fi
+WINELOADER="$loader" "$loader" reg query 'HKLM\Software\QUORV\Q350Config' /v ConfigInfo \
+  >/dev/null 2>&1 || e2e_fail "no ConfigInfo in the registry after Apply"
+
+# Profile 3: its tab is marked, and Apply writes its settings.
+e2e_click "$id" 570 620
+e2e_pointer_away "$id"
+e2e_shot "$id" "$shots/profile3.png"
+sheets="$app/skins"
+[ "$($match "$shots/profile3.png" 545 612 600 630 "$sheets/Main_Down.bmp" "$sheets/Main_Normal.bmp")" = A ] ||
+  e2e_fail "profile tab 3 is not marked"
+[ "$($match "$shots/profile3.png" 355 612 405 630 "$sheets/Main_Normal.bmp" "$sheets/Main_Down.bmp")" = A ] ||
+  e2e_fail "profile tab 1 is still marked"
+before=$(mtime "$app/Profile/Profile3.cfg")
+e2e_click "$id" 880 612
+if wait_changed "$app/Profile/Profile3.cfg" "$before" 90; then
+  expect_mouse_holds "$state" "$app/Profile/Profile3.cfg" "Apply of profile 3"
+else
+  e2e_fail "Apply did not save Profile3.cfg"
+fi
+
+# The language menu: every language, its flag and its texts.
+flags="$Q350_BUILD_DIR/generated/skin"
+names=(chinese english french korean german italian spanish dutch portuguese russian ukrainian
+       trad-chinese)
+flag_ids=(164 157 158 161 159 160 165 156 162 163 167 164)
+for i in $(seq 1 12); do
+  shot="$shots/language-${names[$((i - 1))]}.png"
+  flag="$flags/bmp_${flag_ids[$((i - 1))]}.bmp"
+  other="$flags/bmp_$([ "${flag_ids[$((i - 1))]}" = 157 ] && echo 158 || echo 157).bmp"
+  # The menu is a layered popup that takes a moment to appear: a person waits and tries again.
+  for attempt in 1 2 3; do
+    e2e_click "$id" 36 626
+    sleep 1
+    xdotool mousemove --window "$id" 69 $((348 + 6 + (i - 1) * 22 + 11))
+    sleep 0.5
+    e2e_click "$id" 69 $((348 + 6 + (i - 1) * 22 + 11))
+    e2e_pointer_away "$id"
+    e2e_shot "$id" "$shot"
+    [ "$($match "$shot" 19 592 56 614 "$flag" "$other")" = A ] && break
+  done
+  [ "$($match "$shot" 19 592 56 614 "$flag" "$other")" = A ] || e2e_fail "language $i: wrong flag"
+  if [ "$i" -ne 2 ]; then
+    [ "$($match --same "$shot" "$shots/main-window.png" 17 129 942 586)" = different ] ||
+      e2e_fail "language $i: the page texts did not change"
+  fi
+done
+
+kill -0 "$first" 2>/dev/null || e2e_fail "the program ended during the session"
+e2e_finish

@@ -1,0 +1,44 @@
+#!/usr/bin/python3
+"""Tells which of two skin sheets a part of a screenshot shows.
+
+usage: sheet_match.py SHOT LEFT TOP RIGHT BOTTOM SHEET_A SHEET_B
+Prints "A" or "B": the sheet whose pixels in that rectangle are closer to the screenshot's. A
+sheet exactly the size of the rectangle (a flag picture) is compared whole.
+
+usage: sheet_match.py --same SHOT_1 SHOT_2 LEFT TOP RIGHT BOTTOM
+Prints "same" or "different" for that rectangle of two screenshots.
+"""
+import sys
+
+from PIL import Image, ImageChops, ImageStat
+
+
+def distance(a, b):
+    diff = ImageChops.difference(a.convert("RGB"), b.convert("RGB"))
+    return sum(ImageStat.Stat(diff).mean)
+
+
+def crop_of(path, box):
+    image = Image.open(path)
+    if image.size == (box[2] - box[0], box[3] - box[1]):
+        return image
+    return image.crop(box)
+
+
+def main():
+    if sys.argv[1] == "--same":
+        first, second = sys.argv[2:4]
+        box = tuple(int(v) for v in sys.argv[4:8])
+        d = distance(Image.open(first).crop(box), Image.open(second).crop(box))
+        print("same" if d < 1.0 else "different")
+        return
+    shot, left, top, right, bottom, sheet_a, sheet_b = sys.argv[1:8]
+    box = tuple(int(v) for v in (left, top, right, bottom))
+    part = Image.open(shot).crop(box)
+    da = distance(part, crop_of(sheet_a, box))
+    db = distance(part, crop_of(sheet_b, box))
+    print("A" if da <= db else "B")
+
+
+if __name__ == "__main__":
+    main()
