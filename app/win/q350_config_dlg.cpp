@@ -1,5 +1,7 @@
 #include "app/win/q350_config_dlg.h"
 
+#include "app/win/usb_driver.h"
+
 #include <dbt.h>
 #include <shellapi.h>
 
@@ -143,10 +145,18 @@ CQ350ConfigDlg::CQ350ConfigDlg(std::wstring programFolder, SettingsStore& store,
       macros_(PathFromUtf16(std::u16string(folder_.begin(), folder_.end())), store_, notifier_,
               clock_, [] { return lang::Str(lang::StringId::str_msg2); }),
       model_(files_),
-      events_(events ? std::move(events) : std::make_unique<NoDriverEvents>()),
+      events_(std::move(events)),
       channel_(transport_),
       device_(channel_, clock_, [this] { return files_.currentMode; }) {
     icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource));
+    if (!events_) {
+        // The kernel driver's event channel (or the simulated mouse's when it is in use); its
+        // mouse queries stand back while a download holds the device.
+        events_ = std::make_unique<UsbDriver>(QueryUnlessBusy(device_, deviceMutex_),
+                                              [this]() -> const ProfileData& {
+                                                  return files_.profile();
+                                              });
+    }
 }
 
 CQ350ConfigDlg::~CQ350ConfigDlg() {

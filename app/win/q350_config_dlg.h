@@ -65,7 +65,7 @@ public:
 
 class CQ350ConfigDlg : public ui::Dialog, private DriverEventHost {
 public:
-    // store: the program's settings; events: the driver link (NoDriverEvents when null).
+    // store: the program's settings; events: the driver link (the kernel driver's when null).
     CQ350ConfigDlg(std::wstring programFolder, SettingsStore& store,
                    std::unique_ptr<DriverEvents> events = nullptr);
     ~CQ350ConfigDlg() override;
