@@ -42,22 +42,34 @@ deadline=$((SECONDS + 15))
 until grep -q -- '-t desktop -p' "$app/tools.log" 2>/dev/null || [ $SECONDS -ge $deadline ]; do sleep 0.3; done
 grep -q -- '-t desktop -p' "$app/tools.log" 2>/dev/null || e2e_fail "the desktop screenshot tool was not started"
 
-"$E2E_Q350CTL" device virtual event "$state" 0x9001 >/dev/null || e2e_fail "queue 0x9001"
-if id=$(e2e_window_id "ProgressDlg." 15); then
-  e2e_shot "$id" "$Q350_BUILD_DIR/screenshots/dpi-indicator.png" || true
-  # It hides itself about two seconds after the last change.
-  deadline=$((SECONDS + 10))
-  while xdotool search --onlyvisible --name '^ProgressDlg\.$' >/dev/null 2>&1 && [ $SECONDS -lt $deadline ]; do
+dpi_visible() { xdotool search --onlyvisible --name '^ProgressDlg\.$' >/dev/null 2>&1; }
+# wait_until SECONDS COMMAND...: true once the command succeeds within the time.
+wait_until() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
     sleep 0.3
   done
-  ! xdotool search --onlyvisible --name '^ProgressDlg\.$' >/dev/null 2>&1 ||
-    e2e_fail "the DPI indicator stayed up"
+}
+events_empty() {
+  "$E2E_Q350CTL" device dump --virtual "$state" --json 2>/dev/null | grep -q '"events": \[\]'
+}
+not_visible() { ! dpi_visible; }
+
+# The indicator is hidden before the change, shows after it and hides itself about two seconds
+# after the last change.
+wait_until 10 not_visible || e2e_fail "the DPI indicator was up before any DPI change"
+"$E2E_Q350CTL" device virtual event "$state" 0x9001 >/dev/null || e2e_fail "queue 0x9001"
+if wait_until 15 dpi_visible; then
+  id=$(xdotool search --onlyvisible --name '^ProgressDlg\.$' | head -n 1)
+  e2e_shot "$id" "$Q350_BUILD_DIR/screenshots/dpi-indicator.png" || true
+  wait_until 10 not_visible || e2e_fail "the DPI indicator stayed up"
 else
   e2e_fail "the DPI indicator did not show"
 fi
 
-# Every queued event was taken from the simulated mouse.
-"$E2E_Q350CTL" device dump --virtual "$state" --json | grep -q '"events": \[\]' ||
-  e2e_fail "events were left in the simulated mouse"
+# Every queued event is taken from the simulated mouse.
+wait_until 10 events_empty || e2e_fail "events were left in the simulated mouse"
 kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the program ended"
 e2e_finish
