@@ -55,4 +55,27 @@ void HoverCaptureLost(HWND button, int& hover) {
     InvalidateRect(button, nullptr, FALSE);
 }
 
+bool HandleHoverMessage(Window& button, int& hover, UINT msg, WPARAM wp, LPARAM lp,
+                        LRESULT& result) {
+    switch (msg) {
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
+        case WM_MOUSEMOVE:
+            result = button.Default(msg, wp, lp);
+            TrackHover(button.hwnd(), hover, wp, lp);
+            return true;
+        case WM_CAPTURECHANGED:
+            result = button.Default(msg, wp, lp);
+            HoverCaptureLost(button.hwnd(), hover);
+            return true;
+        case WM_KILLFOCUS:
+            hover = 0;
+            button.Invalidate();
+            return false;
+        default:
+            return false;
+    }
+}
+
 }  // namespace q350::ui

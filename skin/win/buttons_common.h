@@ -4,6 +4,8 @@
 
 namespace q350::ui {
 
+class Window;
+
 // The push-button class behind every skinned button (a superclass of the system's button).
 const wchar_t* ButtonClass();
 // Owner-drawn visible child push button.
@@ -18,5 +20,11 @@ HWND NotifyTarget(HWND button);
 void TrackHover(HWND button, int& hover, WPARAM keys, LPARAM pos);
 // Capture lost: the hover ends unless the pointer still is over the button.
 void HoverCaptureLost(HWND button, int& hover);
+
+// The messages every rectangular skinned button handles alike: no background erasing, hover
+// tracking on pointer moves, the hover's end on a lost capture or focus. True when the message was
+// handled here (result set); a lost focus ends the hover and is still left to the default handling.
+bool HandleHoverMessage(Window& button, int& hover, UINT msg, WPARAM wp, LPARAM lp,
+                        LRESULT& result);
 
 }  // namespace q350::ui

@@ -38,20 +38,10 @@ bool CColorBtn::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             return true;
         }
         case WM_ERASEBKGND:
-            result = 1;
-            return true;
         case WM_MOUSEMOVE:
-            result = Default(msg, wp, lp);
-            TrackHover(hwnd_, hover, wp, lp);
-            return true;
         case WM_CAPTURECHANGED:
-            result = Default(msg, wp, lp);
-            HoverCaptureLost(hwnd_, hover);
-            return true;
         case WM_KILLFOCUS:
-            hover = 0;
-            Invalidate();
-            return false;
+            return HandleHoverMessage(*this, hover, msg, wp, lp, result);
         default:
             return false;
     }

@@ -127,20 +127,10 @@ bool CGDIBitmapBtn::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             result = TRUE;
             return true;
         case WM_ERASEBKGND:
-            result = 1;
-            return true;
         case WM_MOUSEMOVE:
-            result = Default(msg, wp, lp);
-            TrackHover(hwnd_, hover, wp, lp);
-            return true;
         case WM_CAPTURECHANGED:
-            result = Default(msg, wp, lp);
-            HoverCaptureLost(hwnd_, hover);
-            return true;
         case WM_KILLFOCUS:
-            hover = 0;
-            Invalidate();
-            return false;
+            return HandleHoverMessage(*this, hover, msg, wp, lp, result);
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK: {
             const HWND target = NotifyTarget(hwnd_);
