@@ -122,9 +122,17 @@ private:
         services.pointer = o.pointer_.get();
         services.notifier = &o.workerMessages_;
         const HWND progress = work->progress;
-        const bool ok = RunApply(o.files_, services, [progress](int position) {
-            PostMessageW(progress, ui::kMsgProgress, static_cast<WPARAM>(position), 0);
-        });
+        DownloadReport report;
+        const bool ok = RunApply(
+            o.files_, services,
+            [progress](int position) {
+                PostMessageW(progress, ui::kMsgProgress, static_cast<WPARAM>(position), 0);
+            },
+            &report);
+        // The user sees "Setting Error" only; the failed steps go to the debugger's output.
+        for (const std::string& failure : report.failures) {
+            OutputDebugStringA(("Q350Config: download step failed: " + failure + "\n").c_str());
+        }
         PostMessageW(work->mainWindow, ok ? kMsgDownloadDone : kMsgDownloadFailed, 0, 0);
         PostMessageW(progress, WM_CLOSE, 0, 0);
         return 0;
@@ -152,10 +160,9 @@ CQ350ConfigDlg::CQ350ConfigDlg(std::wstring programFolder, SettingsStore& store,
     if (!events_) {
         // The kernel driver's event channel (or the simulated mouse's when it is in use); its
         // mouse queries stand back while a download holds the device.
-        events_ = std::make_unique<UsbDriver>(QueryUnlessBusy(device_, deviceMutex_),
-                                              [this]() -> const ProfileData& {
-                                                  return files_.profile();
-                                              });
+        events_ = std::make_unique<UsbDriver>(
+            QueryUnlessBusy(device_, deviceMutex_),
+            [this]() -> const ProfileData& { return files_.profile(); });
     }
 }
 
@@ -172,7 +179,7 @@ bool CQ350ConfigDlg::Create() {
     return CreateModeless(nullptr);
 }
 
-// ---- initialisation ------------------------------------------------------------------------------
+// ---- initialisation -----------------------------------------------------------------------------
 
 bool CQ350ConfigDlg::OnInitDialog() {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
@@ -240,7 +247,8 @@ bool CQ350ConfigDlg::OnInitDialog() {
 
 void CQ350ConfigDlg::ChooseStartLanguage() {
     lang::LanguageServices services{
-        lang::TheXmlReader(), ini_, store_, PathFromUtf16(std::u16string(folder_.begin(), folder_.end())),
+        lang::TheXmlReader(), ini_, store_,
+        PathFromUtf16(std::u16string(folder_.begin(), folder_.end())),
         [](std::u16string_view text, std::u16string_view caption) {
             MessageBoxW(nullptr, std::wstring(text.begin(), text.end()).c_str(),
                         std::wstring(caption.begin(), caption.end()).c_str(), MB_OK);
@@ -664,7 +672,8 @@ void CQ350ConfigDlg::OpenLanguageMenu() {
 
 void CQ350ConfigDlg::OnLanguageChoice(WPARAM wp, LPARAM lp) {
     lang::LanguageServices services{
-        lang::TheXmlReader(), ini_, store_, PathFromUtf16(std::u16string(folder_.begin(), folder_.end())),
+        lang::TheXmlReader(), ini_, store_,
+        PathFromUtf16(std::u16string(folder_.begin(), folder_.end())),
         [](std::u16string_view text, std::u16string_view caption) {
             MessageBoxW(nullptr, std::wstring(text.begin(), text.end()).c_str(),
                         std::wstring(caption.begin(), caption.end()).c_str(), MB_OK);
@@ -767,8 +776,8 @@ void CQ350ConfigDlg::OnClose() {
     tray_.remove();
     events_->shutdown();
     usbDriver_.Destroy();
-    for (Page page : {Page::MouseSettings, Page::Lighting, Page::Macros, Page::Support,
-                      Page::Statistics}) {
+    for (Page page :
+         {Page::MouseSettings, Page::Lighting, Page::Macros, Page::Support, Page::Statistics}) {
         auto& p = pages_[static_cast<int>(page)];
         if (p) {
             p->Destroy();

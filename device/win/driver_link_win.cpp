@@ -4,11 +4,11 @@
 #include <cstddef>
 #include <cstring>
 #include <deque>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "device/driver_channel.h"
+#include "base/win/file_handle.h"
 #include "device/mouse_state_file.h"
 #include "device/win/hid_bridge_api.h"
 
@@ -168,13 +168,24 @@ private:
         return 0;
     }
 
-    // How many events the state file holds, read without the lock: the file is only ever
-    // replaced whole, so a plain read sees one consistent version.
+    // How many events the state file holds. Only the header field is read, but under the lock:
+    // on Windows an open handle, even one that shares deletion, makes a writer's replace of the
+    // file fail.
     std::uint32_t queuedInFile() const {
-        std::ifstream file(statePath_, std::ios::binary);
+        const MouseStateLock lock(statePath_);
+        if (!lock.held()) {
+            return 0;
+        }
+        const win::FileHandle file(
+            CreateFileW(statePath_.c_str(), GENERIC_READ,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         std::uint32_t count = 0;
-        if (!file.seekg(offsetof(MouseStateHeader, eventCount)) ||
-            !file.read(reinterpret_cast<char*>(&count), sizeof(count))) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offsetof(MouseStateHeader, eventCount));
+        DWORD read = 0;
+        if (!file.valid() || !ReadFile(file.get(), &count, sizeof(count), &read, &at) ||
+            read != sizeof(count)) {
             return 0;
         }
         return count;

@@ -8,20 +8,12 @@
 #include <span>
 #include <vector>
 
+#include "base/win/file_handle.h"
 #include "skin/region_runs.h"
 
 namespace q350::ui {
 
 namespace {
-
-// Closes a file handle at scope end.
-struct FileHandle {
-    HANDLE h;
-    ~FileHandle() {
-        if (h != INVALID_HANDLE_VALUE)
-            CloseHandle(h);
-    }
-};
 
 // Releases a COM interface at scope end.
 template <class T>
@@ -38,11 +30,11 @@ struct ComRelease {
 void LoadPictureFile(const wchar_t* path, Bitmap& target, SIZE& size) {
     target.Reset();
     size = {0, 0};
-    FileHandle file{
+    const win::FileHandle file{
         CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (file.h == INVALID_HANDLE_VALUE)
+    if (!file.valid())
         return;
-    const DWORD bytes = GetFileSize(file.h, nullptr);
+    const DWORD bytes = GetFileSize(file.get(), nullptr);
     if (bytes == INVALID_FILE_SIZE || bytes == 0)
         return;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
@@ -50,7 +42,7 @@ void LoadPictureFile(const wchar_t* path, Bitmap& target, SIZE& size) {
         return;
     void* data = GlobalLock(block);
     DWORD read = 0;
-    const BOOL ok = data != nullptr && ReadFile(file.h, data, bytes, &read, nullptr);
+    const BOOL ok = data != nullptr && ReadFile(file.get(), data, bytes, &read, nullptr);
     if (data)
         GlobalUnlock(block);
     if (!ok || read != bytes) {
@@ -247,11 +239,11 @@ std::wstring SkinPath(const std::wstring& name) {
 
 std::unique_ptr<Gdiplus::Bitmap> LoadImageFile(const std::wstring& path) {
     // Through a stream of the file's bytes, so the file is not held open by GDI+.
-    FileHandle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (file.h == INVALID_HANDLE_VALUE)
+    const win::FileHandle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (!file.valid())
         return nullptr;
-    const DWORD bytes = GetFileSize(file.h, nullptr);
+    const DWORD bytes = GetFileSize(file.get(), nullptr);
     if (bytes == INVALID_FILE_SIZE || bytes == 0)
         return nullptr;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
@@ -259,7 +251,7 @@ std::unique_ptr<Gdiplus::Bitmap> LoadImageFile(const std::wstring& path) {
         return nullptr;
     void* data = GlobalLock(block);
     DWORD read = 0;
-    const BOOL ok = data != nullptr && ReadFile(file.h, data, bytes, &read, nullptr);
+    const BOOL ok = data != nullptr && ReadFile(file.get(), data, bytes, &read, nullptr);
     if (data)
         GlobalUnlock(block);
     ComRelease<IStream> stream;

@@ -41,7 +41,10 @@ struct Layer {
 }  // namespace
 
 CWndPopup::CWndPopup() {
-    font_.Reset(MakeFont(12, FW_DONTCARE, L"Arial", 134, DEFAULT_PITCH | FF_SWISS));
+    // Without smoothing: the text is drawn onto the magenta key colour, and smoothed edges
+    // would keep a magenta fringe once the key is cut away.
+    font_.Reset(
+        MakeFont(12, FW_DONTCARE, L"Arial", 134, DEFAULT_PITCH | FF_SWISS, NONANTIALIASED_QUALITY));
 }
 
 bool CWndPopup::LoadFrameImage() {

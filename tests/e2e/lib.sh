@@ -57,6 +57,8 @@ e2e_app_folder() {
   # As installed: the profile folder and an empty macro library beside the program.
   mkdir -p "$dir/Profile"
   truncate -s 2052000 "$dir/Macro.cfg"
+  # As on a machine where the program never ran: the prefix's registry outlives the folders.
+  q350_wine reg delete 'HKLM\Software\QUORV\Q350Config' /f >/dev/null 2>&1 || true
   echo "$dir"
 }
 

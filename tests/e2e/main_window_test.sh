@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Q350Config.exe as a person uses it, under Wine against a simulated mouse: a missing mouse, a mouse
-# in its update mode, then one run that is woken by a second start, writes the default profile
-# into the mouse, switches to profile 3 and writes that, goes through the twelve languages (a
-# screenshot of each) and closes.
+# in its update mode, then one run that is hidden to the tray and woken by a second start, writes
+# the default profile into the mouse, switches to profile 3 and writes that, and goes through the
+# twelve languages (a screenshot of each). The clicks are pointer messages posted to the controls
+# under the points a person would click (win/e2e_input.cpp).
 set -uo pipefail
+input_exe=${1:?e2e_input.exe}
 . "$(dirname "$0")/lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 match="/usr/bin/python3 $here/sheet_match.py"
@@ -15,8 +17,13 @@ if [ ! -x "$E2E_Q350CTL" ]; then
   exit 1
 fi
 
-# mtime FILE: modification time in nanoseconds, or 0.
-mtime() { stat -c %Y%N "$1" 2>/dev/null | tr -dc '0-9' || echo 0; }
+# input ARGS...: the pointer-message driver (see win/e2e_input.cpp).
+input() { WINELOADER="$loader" "$loader" "$input_exe" "$@" >/dev/null; }
+# press X Y: a click on the main window's control at that client point.
+press() { input click "$E2E_TITLE" "$1" "$2" || e2e_fail "no control to click at $1,$2"; }
+
+# mtime FILE: modification time to the nanosecond, or "none".
+mtime() { stat -c %y "$1" 2>/dev/null || echo none; }
 # wait_changed FILE OLD SECONDS: true once the file's time differs from OLD.
 wait_changed() {
   local deadline=$((SECONDS + $3))
@@ -66,22 +73,27 @@ PY
 
 e2e_start "$app/Q350Config.exe"
 first=$E2E_PID
-sleep 6
+if ! id=$(e2e_window_id "$E2E_TITLE" 60); then
+  e2e_fail "the program showed no window"
+  e2e_finish
+fi
+input wait "$E2E_TITLE" 10 || e2e_fail "the window is not visible to Windows programs"
+sleep 1
+e2e_shot "$id" "$shots/main-window.png"
+
+# The close button hides the window to the tray; a second start shows it again and ends.
+press 940 18
+input gone "$E2E_TITLE" 10 || e2e_fail "the close button did not hide the window"
 e2e_start "$app/Q350Config.exe"
 second=$E2E_PID
 e2e_exits "$second" 30 || e2e_fail "the second copy did not end"
-if ! id=$(e2e_window_id "$E2E_TITLE" 40); then
-  e2e_fail "the first copy showed no window"
-  e2e_finish
-fi
+input wait "$E2E_TITLE" 10 || e2e_fail "the second start did not show the first copy's window"
 kill -0 "$first" 2>/dev/null || e2e_fail "the first copy ended"
 sleep 1
-e2e_pointer_away "$id"
-e2e_shot "$id" "$shots/main-window.png"
 
 # Apply writes the default profile into the mouse and saves profile 1.
 before=$(mtime "$app/Profile/Profile1.cfg")
-e2e_click "$id" 880 612
+press 880 612
 if wait_changed "$app/Profile/Profile1.cfg" "$before" 90; then
   expect_mouse_holds "$state" "$app/Profile/Profile1.cfg" "Apply of profile 1"
 else
@@ -91,8 +103,8 @@ WINELOADER="$loader" "$loader" reg query 'HKLM\Software\QUORV\Q350Config' /v Con
   >/dev/null 2>&1 || e2e_fail "no ConfigInfo in the registry after Apply"
 
 # Profile 3: its tab is marked, and Apply writes its settings.
-e2e_click "$id" 570 620
-e2e_pointer_away "$id"
+press 570 620
+sleep 1
 e2e_shot "$id" "$shots/profile3.png"
 sheets="$app/skins"
 [ "$($match "$shots/profile3.png" 545 612 600 630 "$sheets/Main_Down.bmp" "$sheets/Main_Normal.bmp")" = A ] ||
@@ -100,36 +112,47 @@ sheets="$app/skins"
 [ "$($match "$shots/profile3.png" 355 612 405 630 "$sheets/Main_Normal.bmp" "$sheets/Main_Down.bmp")" = A ] ||
   e2e_fail "profile tab 1 is still marked"
 before=$(mtime "$app/Profile/Profile3.cfg")
-e2e_click "$id" 880 612
+press 880 612
 if wait_changed "$app/Profile/Profile3.cfg" "$before" 90; then
   expect_mouse_holds "$state" "$app/Profile/Profile3.cfg" "Apply of profile 3"
 else
   e2e_fail "Apply did not save Profile3.cfg"
 fi
 
-# The language menu: every language, its flag and its texts.
+# The language menu: every language, its flag and its texts (the page title in the middle). The menu is a popup of the main
+# window; its items are 22 pixels high from y = 6.
 flags="$Q350_BUILD_DIR/generated/skin"
 names=(chinese english french korean german italian spanish dutch portuguese russian ukrainian
        trad-chinese)
 flag_ids=(164 157 158 161 159 160 165 156 162 163 167 164)
+previous=157  # the program starts in English
 for i in $(seq 1 12); do
   shot="$shots/language-${names[$((i - 1))]}.png"
   flag="$flags/bmp_${flag_ids[$((i - 1))]}.bmp"
-  other="$flags/bmp_$([ "${flag_ids[$((i - 1))]}" = 157 ] && echo 158 || echo 157).bmp"
-  # The menu is a layered popup that takes a moment to appear: a person waits and tries again.
-  for attempt in 1 2 3; do
-    e2e_click "$id" 36 626
+  other="$flags/bmp_$previous.bmp"
+  [ "$other" = "$flag" ] && other="$flags/bmp_157.bmp"
+  previous=${flag_ids[$((i - 1))]}
+  press 36 626
+  if ! input wait-owned "$E2E_TITLE" Q350Popup 10; then
+    e2e_fail "language $i: the menu did not open"
+    continue
+  fi
+  input click-owned "$E2E_TITLE" Q350Popup 58 $((6 + (i - 1) * 22 + 11)) ||
+    e2e_fail "language $i: no menu to click"
+  input gone-owned "$E2E_TITLE" Q350Popup 10 || e2e_fail "language $i: the menu stayed open"
+  # Without a window manager the X server takes a moment to take the closed menu off the screen.
+  flag_shown=no
+  deadline=$((SECONDS + 15))
+  while [ $SECONDS -lt $deadline ]; do
     sleep 1
-    xdotool mousemove --window "$id" 69 $((348 + 6 + (i - 1) * 22 + 11))
-    sleep 0.5
-    e2e_click "$id" 69 $((348 + 6 + (i - 1) * 22 + 11))
-    e2e_pointer_away "$id"
     e2e_shot "$id" "$shot"
-    [ "$($match "$shot" 19 592 56 614 "$flag" "$other")" = A ] && break
+    if [ "$($match "$shot" 19 592 56 614 "$flag" "$other")" = A ]; then flag_shown=yes; break; fi
   done
-  [ "$($match "$shot" 19 592 56 614 "$flag" "$other")" = A ] || e2e_fail "language $i: wrong flag"
+  [ $flag_shown = yes ] || e2e_fail "language $i: wrong flag"
+  sleep 1
+  e2e_shot "$id" "$shot"
   if [ "$i" -ne 2 ]; then
-    [ "$($match --same "$shot" "$shots/main-window.png" 17 129 942 586)" = different ] ||
+    [ "$($match --same "$shot" "$shots/main-window.png" 200 338 760 378)" = different ] ||
       e2e_fail "language $i: the page texts did not change"
   fi
 done

@@ -50,6 +50,18 @@ start() {
       >>"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
     wineserver -w || true
   fi
+  if [ ! -f "$Q350_WINE_DIR/fonts-linked" ]; then
+    # Chinese, Korean and Cyrillic texts: the Windows faces the program asks for fall back to the
+    # WenQuanYi font (Debian's fonts-wqy-microhei), as a Windows system links them to its own
+    # East Asian fonts.
+    for face in Tahoma "MS Shell Dlg" "Microsoft Sans Serif" Arial; do
+      q350_wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+        /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f \
+        >>"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
+    done
+    wineserver -w || true
+    touch "$Q350_WINE_DIR/fonts-linked"
+  fi
   cat >"$Q350_SESSION_FILE" <<EOS
 DISPLAY=$display
 Q350_XVFB_PID=$xvfb_pid

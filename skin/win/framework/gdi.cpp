@@ -27,9 +27,10 @@ SIZE BitmapSize(HBITMAP bitmap) {
     return {bm.bmWidth, bm.bmHeight};
 }
 
-HFONT MakeFont(int height, int weight, const wchar_t* face, BYTE charset, BYTE pitchAndFamily) {
+HFONT MakeFont(int height, int weight, const wchar_t* face, BYTE charset, BYTE pitchAndFamily,
+               BYTE quality) {
     return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamily, face);
+                       CLIP_DEFAULT_PRECIS, quality, pitchAndFamily, face);
 }
 
 GdiplusSession::GdiplusSession() {

@@ -133,7 +133,7 @@ SIZE BitmapSize(HBITMAP bitmap);
 
 // A font described by height, weight, character set, pitch-and-family and face.
 HFONT MakeFont(int height, int weight, const wchar_t* face, BYTE charset = DEFAULT_CHARSET,
-               BYTE pitchAndFamily = DEFAULT_PITCH | FF_SWISS);
+               BYTE pitchAndFamily = DEFAULT_PITCH | FF_SWISS, BYTE quality = DEFAULT_QUALITY);
 
 // Starts GDI+ for the program's lifetime of this object; the picture code needs one alive.
 class GdiplusSession {
