@@ -219,6 +219,10 @@ bool CQ350ConfigDlg::OnInitDialog() {
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     filter.dbcc_classguid = kUsbDeviceInterface;
     deviceNotification_ = RegisterDeviceNotificationW(hwnd_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+    simulatedMouse_ = VirtualMouseStatePath();
+    if (!simulatedMouse_.empty()) {
+        StartTimer(kTimerSimulatedPlug, kTimerSimulatedPlugMs);
+    }
 
     if (flag_ != nullptr) {
         SetWindowPos(flag_, nullptr, kLanguageFlagRect.left, kLanguageFlagRect.top,
@@ -604,6 +608,12 @@ void CQ350ConfigDlg::OnTimer(UINT_PTR id) {
             ShellExecuteW(nullptr, L"open", (folder_ + kUpdaterPath).c_str(), nullptr, nullptr,
                           SW_SHOWNORMAL);
             break;
+        case kTimerSimulatedPlug:
+            if (SimulatedMouseUnplugged(simulatedMouse_)) {
+                StopTimer(kTimerSimulatedPlug);
+                SendSimulatedRemoval(hwnd_);
+            }
+            break;
         case kTimerDpiIndicator:
             if (dpiCountdown_.tick()) {
                 StopTimer(kTimerDpiIndicator);
@@ -764,8 +774,11 @@ void CQ350ConfigDlg::showDpiIndicator(int level) {
     StartTimer(kTimerDpiIndicator, kTimerDpiIndicatorMs);
 }
 
-void CQ350ConfigDlg::forwardToStatistics(std::uint32_t) {
-    // The statistics page does not count yet.
+void CQ350ConfigDlg::forwardToStatistics(std::uint32_t eventWord) {
+    const auto& page = pages_[static_cast<int>(Page::Statistics)];
+    if (page && page->hwnd()) {
+        PostMessageW(page->hwnd(), kMsgStatisticsEvent, eventWord, 0);
+    }
 }
 
 void CQ350ConfigDlg::OnClose() {

@@ -45,6 +45,8 @@ inline constexpr UINT kMsgDownloadFailed = 1796;
 inline constexpr UINT kMsgApply = 1797;
 inline constexpr UINT kMsgDriverEvent = 2027;
 inline constexpr UINT kMsgHint = 2053;
+// To the statistics page: every driver event word, before the main window handles it.
+inline constexpr UINT kMsgStatisticsEvent = 1225;
 inline constexpr UINT kMsgRestoreDefaults = 2054;
 
 // Timers of the main window.
@@ -52,10 +54,14 @@ inline constexpr UINT_PTR kTimerDpiIndicator = 2;
 inline constexpr UINT_PTR kTimerShowWindow = 3;
 inline constexpr UINT_PTR kTimerUpdater = 4;
 inline constexpr UINT_PTR kTimerDriver = 19;
+// Only with the simulated mouse: watches its state file for an unplug, which the system would
+// announce for a real mouse.
+inline constexpr UINT_PTR kTimerSimulatedPlug = 20;
 inline constexpr UINT kTimerDpiIndicatorMs = 200;
 inline constexpr UINT kTimerShowWindowMs = 500;
 inline constexpr UINT kTimerUpdaterMs = 3000;
 inline constexpr UINT kTimerDriverMs = 1000;
+inline constexpr UINT kTimerSimulatedPlugMs = 500;
 
 // The hidden window "QuorvVDrivers" handed to the driver-event worker.
 class CUSBDriver : public ui::Window {
@@ -167,6 +173,7 @@ private:
     MousePresence presence_;
     StartPath startPath_ = StartPath::NotFound;
     std::wstring firmwareText_;
+    std::wstring simulatedMouse_;  // the simulated mouse's state file, when one is in use
     KeyCaptureLibrary* keyCapture_ = nullptr;
     bool shutDown_ = false;
 };

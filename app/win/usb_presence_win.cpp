@@ -2,9 +2,13 @@
 
 #include <windows.h>
 
+#include <dbt.h>
 #include <setupapi.h>
 
+#include <cstddef>
+#include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "app/startup.h"
 #include "device/mouse_state_file.h"
@@ -22,7 +26,8 @@ std::wstring VirtualMouseStatePath() {
 
 bool UsbDevicePresent(std::u16string_view fragment) {
     constexpr DWORD kHardwareIdBytes = 260;
-    HDEVINFO list = SetupDiGetClassDevsW(nullptr, L"USB", nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT);
+    HDEVINFO list =
+        SetupDiGetClassDevsW(nullptr, L"USB", nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT);
     if (list == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -57,6 +62,24 @@ bool SimulatedDevicePresent(const std::wstring& statePath, std::u16string_view f
         return !updateMode;
     }
     return false;
+}
+
+bool SimulatedMouseUnplugged(const std::wstring& statePath) {
+    VirtualMouseState state;
+    return ReadMouseState(std::filesystem::path(statePath), state) && !state.plugged;
+}
+
+void SendSimulatedRemoval(HWND window) {
+    // The notice carries the name inline: a header followed by as many characters as it needs.
+    constexpr std::size_t kNameChars = sizeof(kSimulatedMouseInterface) / sizeof(wchar_t);
+    std::vector<BYTE> storage(offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) +
+                              kNameChars * sizeof(wchar_t));
+    auto* notice = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(storage.data());
+    notice->dbcc_size = static_cast<DWORD>(storage.size());
+    notice->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    std::memcpy(notice->dbcc_name, kSimulatedMouseInterface, sizeof(kSimulatedMouseInterface));
+    SendMessageW(window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE,
+                 reinterpret_cast<LPARAM>(notice));
 }
 
 std::function<bool(std::u16string_view)> DeviceSearch() {

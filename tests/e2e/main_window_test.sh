@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Q350Config.exe as a person uses it, under Wine against a simulated mouse: a missing mouse, a mouse
 # in its update mode, then one run that is hidden to the tray and woken by a second start, writes
-# the default profile into the mouse, switches to profile 3 and writes that, and goes through the
-# twelve languages (a screenshot of each). The clicks are pointer messages posted to the controls
-# under the points a person would click (win/e2e_input.cpp).
+# the default profile into the mouse, switches to profile 3 and writes that, goes through the twelve
+# languages (a screenshot of each) and ends when the mouse is unplugged. The clicks are pointer
+# messages posted to the controls under the points a person would click (win/e2e_input.cpp).
 set -uo pipefail
 input_exe=${1:?e2e_input.exe}
 . "$(dirname "$0")/lib.sh"
@@ -158,4 +158,8 @@ for i in $(seq 1 12); do
 done
 
 kill -0 "$first" 2>/dev/null || e2e_fail "the program ended during the session"
+
+# Unplugging the mouse: the notice, which closes by itself, and the program ends.
+"$E2E_Q350CTL" device virtual set "$state" --plugged no >/dev/null
+e2e_exits "$first" 40 || e2e_fail "the program did not end when the mouse was unplugged"
 e2e_finish

@@ -1,9 +1,12 @@
 // The Win32 pieces of the application shell under Wine: the keyboard-hook library's loading and
-// unloading, the simulated mouse's presence, and the tray icon's record.
+// unloading, the simulated mouse's presence and unplugging, and the tray icon's record.
 #include <windows.h>
 
+#include <dbt.h>
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cwchar>
 #include <filesystem>
 #include <string>
 
@@ -93,14 +96,63 @@ TEST_F(SimulatedPresence, PluggedFirmwareAndMissingFile) {
     EXPECT_FALSE(present(u"VID_046D&PID_C077"));
 }
 
+TEST_F(SimulatedPresence, OnlyAStateThatSaysUnpluggedIsAnUnplug) {
+    save(true, 3);
+    EXPECT_FALSE(SimulatedMouseUnplugged(path.wstring()));
+    save(true, 0);  // the update mode is still a mouse on the bus
+    EXPECT_FALSE(SimulatedMouseUnplugged(path.wstring()));
+    save(false, 3);
+    EXPECT_TRUE(SimulatedMouseUnplugged(path.wstring()));
+    // A file that cannot be read says nothing: the program must not close over it.
+    std::filesystem::remove(path);
+    EXPECT_FALSE(SimulatedMouseUnplugged(path.wstring()));
+}
+
+// Receives the removal notice as the main window does.
+LRESULT CALLBACK RemovalWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DEVICECHANGE) {
+        auto* seen = reinterpret_cast<std::u16string*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lp);
+        if (wp == DBT_DEVICEREMOVECOMPLETE && header != nullptr &&
+            header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE) {
+            const auto* notice = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(lp);
+            const std::size_t chars =
+                (notice->dbcc_size - offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name)) /
+                sizeof(wchar_t);
+            *seen = std::u16string(reinterpret_cast<const char16_t*>(notice->dbcc_name),
+                                   wcsnlen(notice->dbcc_name, chars));
+        }
+        return TRUE;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+TEST(SimulatedRemoval, NoticeNamesTheMouseAsTheSystemWould) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = RemovalWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"Q350RemovalProbe";
+    RegisterClassW(&wc);
+    const HWND probe = CreateWindowW(L"Q350RemovalProbe", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                     wc.hInstance, nullptr);
+    ASSERT_NE(probe, nullptr);
+    std::u16string seen;
+    SetWindowLongPtrW(probe, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&seen));
+    SendSimulatedRemoval(probe);
+    DestroyWindow(probe);
+    // The main window's own test of removal notices accepts it; another device's would not be.
+    EXPECT_TRUE(IsMouseRemoval(seen)) << std::string(seen.begin(), seen.end());
+    EXPECT_NE(seen.find(u"\\\\?\\HID#"), std::u16string::npos);
+}
+
 TEST(UsbPresence, SetupApiSearchFindsNoMouseUnderWine) {
     EXPECT_FALSE(UsbDevicePresent(kMouseHardwareId));
 }
 
 TEST(TrayIcon, RecordCarriesTheMessageTipAndBalloon) {
     TrayIcon tray;
-    HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr,
-                                nullptr);
+    HWND window =
+        CreateWindowW(L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
     tray.add(window, LoadIconW(nullptr, MAKEINTRESOURCEW(32512)));
     const NOTIFYICONDATAW& d = tray.data();
     EXPECT_EQ(d.uFlags, 23u);
