@@ -9,6 +9,7 @@
 #include "lang/language_table.h"
 #include "lang/win/shared_xml_reader.h"
 #include "skin/win/framework/gdi.h"
+#include "skin/win/images.h"
 
 namespace q350::app {
 
@@ -37,6 +38,7 @@ bool CQ350ConfigApp::FindProgramFolder() {
     const std::u16string folder =
         ProgramFolderFromExePath(std::u16string_view(reinterpret_cast<const char16_t*>(path), n));
     folder_.assign(folder.begin(), folder.end());
+    ui::SetProgramFolder(folder_);
     return !folder_.empty();
 }
 
@@ -54,9 +56,8 @@ int CQ350ConfigApp::Run() {
         return 0;
     }
     const std::wstring english = folder_ + kEnglishFile;
-    lang::TheLanguage().table.load(
-        lang::TheXmlReader(),
-        PathFromUtf16(std::u16string(english.begin(), english.end())));
+    lang::TheLanguage().table.load(lang::TheXmlReader(),
+                                   PathFromUtf16(std::u16string(english.begin(), english.end())));
     keyCapture_.load();
     return RunMainWindow();
 }

@@ -215,22 +215,42 @@ void RegionFromCornerColour(HWND hwnd, Gdiplus::Bitmap& picture) {
         DeleteObject(region);
 }
 
-const std::wstring& ProgramFolder() {
-    static const std::wstring folder = [] {
-        std::wstring path(MAX_PATH, L'\0');
-        for (;;) {
-            const DWORD n =
-                GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-            if (n < path.size()) {
-                path.resize(n);
-                break;
-            }
-            path.resize(path.size() * 2);
+namespace {
+
+std::wstring ExecutableFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
         }
-        path.erase(path.find_last_of(L"\\/") + 1);
-        return path;
-    }();
+        path.resize(path.size() * 2);
+    }
+    path.erase(path.find_last_of(L"\\/") + 1);
+    return path;
+}
+
+std::wstring& ChosenProgramFolder() {
+    static std::wstring folder;
     return folder;
+}
+
+}  // namespace
+
+const std::wstring& ProgramFolder() {
+    std::wstring& folder = ChosenProgramFolder();
+    if (folder.empty()) {
+        folder = ExecutableFolder();
+    }
+    return folder;
+}
+
+void SetProgramFolder(std::wstring folder) {
+    if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') {
+        folder += L'\\';
+    }
+    ChosenProgramFolder() = std::move(folder);
 }
 
 std::wstring SkinPath(const std::wstring& name) {

@@ -39,8 +39,12 @@ void RegionFromCornerColour(HWND hwnd, Gdiplus::Bitmap& picture);
 
 // ---- helpers shared by the skinned windows ----------------------------------------------------
 
-// The running program's folder, ending with a backslash.
+// The folder the skins are read from, ending with a backslash: the one given to SetProgramFolder,
+// else the running executable's folder.
 const std::wstring& ProgramFolder();
+// Sets that folder (the program passes its own; test programs, built elsewhere, the program's).
+// Call it before any window of the toolkit is created.
+void SetProgramFolder(std::wstring folder);
 // Program folder + "skins\" + name.
 std::wstring SkinPath(const std::wstring& name);
 // A GDI+ bitmap from a PNG (or any) file without keeping the file open; null when it cannot be

@@ -304,6 +304,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR cmdLine, int) {
                              ICC_STANDARD_CLASSES | ICC_ANIMATE_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
     OleInitialize(nullptr);
+    q350::ui::SetProgramFolder(Q350_PROGRAM_FOLDER);
     int code = 0;
     {
         q350::ui::GdiplusSession gdiplus;

@@ -2,7 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include "skin/win/images.h"
+
 namespace q350::ui::test {
+
+namespace {
+
+// The tests read the skins of the program folder of this build.
+class SkinFolder : public ::testing::Environment {
+public:
+    void SetUp() override { SetProgramFolder(Q350_PROGRAM_FOLDER); }
+};
+const ::testing::Environment* const kSkinFolder =
+    ::testing::AddGlobalTestEnvironment(new SkinFolder);
+
+}  // namespace
 
 TestHost::TestHost() {
     RegisterWindowClass(L"Q350TestHost", CS_DBLCLKS, nullptr,
