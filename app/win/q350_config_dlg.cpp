@@ -5,7 +5,6 @@
 #include <dbt.h>
 #include <shellapi.h>
 
-#include <cstdio>
 #include <vector>
 
 #include "app/win/key_capture_library.h"
@@ -29,7 +28,8 @@ constexpr int kFlagControlId = 1002;
 constexpr wchar_t kDriverWindowClass[] = L"CUSBDriver";
 constexpr wchar_t kDriverWindowTitle[] = L"QuorvVDrivers";
 constexpr wchar_t kUpdaterPath[] = L"quorv_update\\QuorvUpdate.exe";
-constexpr wchar_t kFlasherFormat[] = L"%s//update//FwFlash.exe";
+// Appended to the program folder; the shell accepts the doubled separators.
+constexpr wchar_t kFlasherPath[] = L"//update//FwFlash.exe";
 constexpr wchar_t kFlasherParameters[] = L"-QUORV";
 // The USB device interface class.
 constexpr GUID kUsbDeviceInterface = {
@@ -359,9 +359,10 @@ void CQ350ConfigDlg::OpenMouse() {
 }
 
 void CQ350ConfigDlg::StartFlasher() {
-    wchar_t path[MAX_PATH * 2] = {};
-    std::swprintf(path, sizeof(path) / sizeof(path[0]), kFlasherFormat, folder_.c_str());
-    ShellExecuteW(nullptr, L"open", path, kFlasherParameters, nullptr, SW_SHOWNORMAL);
+    // Joined directly, not through a "%s" format: in a wide format that takes a narrow string
+    // with the C99 printf family, and the path came out as the drive letter only.
+    const std::wstring path = folder_ + kFlasherPath;
+    ShellExecuteW(nullptr, L"open", path.c_str(), kFlasherParameters, nullptr, SW_SHOWNORMAL);
     PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
