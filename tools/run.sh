@@ -12,16 +12,41 @@ export Q350_BUILD_DIR="$build"
 . "$root/tools/wine/common.sh"
 q350_wine_paths "$build"
 
-# A fresh program folder with a fresh simulated mouse.
 app="$root/build/run"
-rm -rf "$app"
 mkdir -p "$app"
-cp -r "$build/bin/." "$app/"
-# As installed: the profile folder and an empty macro library beside the program.
+# The program files are refreshed on every run; what the program saved (profiles, macros) and the
+# simulated mouse stay, as they do for an installed program between starts.
+for item in "$build/bin/"*; do
+  name=$(basename "$item")
+  case "$name" in
+    Profile | Macro.cfg) [ -e "$app/$name" ] && continue ;;
+  esac
+  rm -rf "${app:?}/$name"
+  cp -r "$item" "$app/"
+done
+# Files that the build no longer makes go.
+for item in "$app/"*; do
+  name=$(basename "$item")
+  case "$name" in
+    Profile | Macro.cfg | virtual-mouse.state*) ;;
+    *) [ -e "$build/bin/$name" ] || rm -rf "$item" ;;
+  esac
+done
 mkdir -p "$app/Profile"
-truncate -s 2052000 "$app/Macro.cfg"
+[ -f "$app/Macro.cfg" ] || truncate -s 2052000 "$app/Macro.cfg"
+first_start=no
+[ -f "$app/Profile/Profile1.cfg" ] || first_start=yes
+# On a first start of this folder: the tests share the Wine prefix, and their registry entries
+# would say that the program ran before. Called once the Wine session is up.
+forget_earlier_runs() {
+  if [ $first_start = yes ]; then
+    q350_wine reg delete 'HKLM\Software\QUORV\Q350Config' /f >/dev/null 2>&1 || true
+  fi
+}
 state="$app/virtual-mouse.state"
-if "$root/build/native/bin/q350ctl" device virtual new "$state" >/dev/null 2>&1; then
+# A program killed in the middle of a report can leave the state file's lock behind.
+rm -rf "$state.lock"
+if [ -f "$state" ] || "$root/build/native/bin/q350ctl" device virtual new "$state" >/dev/null 2>&1; then
   export Q350_VIRTUAL_MOUSE="Z:${state}"
 fi
 
@@ -32,9 +57,11 @@ wake_later() {
   ( sleep 8; "$root/tools/wine/wine-run.sh" "$app/Q350Config.exe" >/dev/null 2>&1 ) &
 }
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  echo "Starting Q350Config.exe on $DISPLAY (close its window to end)"
+  echo "Starting Q350Config.exe on $DISPLAY (its close button hides it to the tray; choose Exit in"
+  echo "the tray icon's menu to end it)"
   "$root/tools/wine/wine-env.sh" start "$build" >/dev/null
   trap '"$root/tools/wine/wine-env.sh" stop "$build"' EXIT
+  forget_earlier_runs
   wake_later
   "$root/tools/wine/wine-run.sh" "$app/Q350Config.exe"
 else
@@ -42,6 +69,7 @@ else
   trap '"$root/tools/wine/wine-env.sh" stop "$build"' EXIT
   . "$Q350_SESSION_FILE"
   export DISPLAY
+  forget_earlier_runs
   "$root/tools/wine/wine-run.sh" "$app/Q350Config.exe" &
   pid=$!
   wake_later
