@@ -71,6 +71,18 @@ Rect ClientRectOf(HWND parent, HWND child) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+// What the language code needs from the system: the shared XML reader, the ini files, the
+// settings, the program folder and plain message boxes.
+lang::LanguageServices LanguageServicesOf(IniFile& ini, SettingsStore& store,
+                                          const std::wstring& folder) {
+    return {lang::TheXmlReader(), ini, store,
+            PathFromUtf16(std::u16string(folder.begin(), folder.end())),
+            [](std::u16string_view text, std::u16string_view caption) {
+                MessageBoxW(nullptr, std::wstring(text.begin(), text.end()).c_str(),
+                            std::wstring(caption.begin(), caption.end()).c_str(), MB_OK);
+            }};
+}
+
 }  // namespace
 
 // ---- the driver-event window --------------------------------------------------------------------
@@ -250,13 +262,7 @@ bool CQ350ConfigDlg::OnInitDialog() {
 }
 
 void CQ350ConfigDlg::ChooseStartLanguage() {
-    lang::LanguageServices services{
-        lang::TheXmlReader(), ini_, store_,
-        PathFromUtf16(std::u16string(folder_.begin(), folder_.end())),
-        [](std::u16string_view text, std::u16string_view caption) {
-            MessageBoxW(nullptr, std::wstring(text.begin(), text.end()).c_str(),
-                        std::wstring(caption.begin(), caption.end()).c_str(), MB_OK);
-        }};
+    const lang::LanguageServices services = LanguageServicesOf(ini_, store_, folder_);
     const int flag = lang::ChooseStartLanguage(lang::TheLanguage(), services);
     ui::SetSkinChinese(lang::ChineseTexts());
     SetFlag(flag);
@@ -682,13 +688,7 @@ void CQ350ConfigDlg::OpenLanguageMenu() {
 }
 
 void CQ350ConfigDlg::OnLanguageChoice(WPARAM wp, LPARAM lp) {
-    lang::LanguageServices services{
-        lang::TheXmlReader(), ini_, store_,
-        PathFromUtf16(std::u16string(folder_.begin(), folder_.end())),
-        [](std::u16string_view text, std::u16string_view caption) {
-            MessageBoxW(nullptr, std::wstring(text.begin(), text.end()).c_str(),
-                        std::wstring(caption.begin(), caption.end()).c_str(), MB_OK);
-        }};
+    const lang::LanguageServices services = LanguageServicesOf(ini_, store_, folder_);
     const lang::LanguageSwitch s =
         lang::SwitchLanguage(lang::TheLanguage(), services, languageMenu_ != nullptr, wp, lp);
     if (!s.acted) {
