@@ -8,6 +8,10 @@
 //   e2e_input wait-owned TITLE CLASS SECONDS     a visible window of the class owned by it
 //   e2e_input click-owned TITLE CLASS X Y        press and release at a client point of that one
 //   e2e_input gone-owned TITLE CLASS SECONDS     no visible window of the class owned by it
+//   e2e_input post TITLE MESSAGE WPARAM LPARAM    posts a message to it (as the shell posts the
+//                                                notification icon's mouse messages)
+//   e2e_input menu-keys SECONDS KEY...           once a popup menu is open, presses the keys in
+//                                                it: up, down, enter or escape
 //
 // Exit status 0 on success, 1 when the window or control is not there in time, 2 for bad usage.
 #include <windows.h>
@@ -128,11 +132,30 @@ bool ClickAt(HWND top, int x, int y) {
     return true;
 }
 
+// The popup menu window of the system's menus, while one is open.
+HWND OpenMenu() {
+    const HWND menu = FindWindowW(L"#32768", nullptr);
+    return (menu != nullptr && IsWindowVisible(menu)) ? menu : nullptr;
+}
+
+UINT KeyOf(const std::wstring& name) {
+    if (name == L"up")
+        return VK_UP;
+    if (name == L"down")
+        return VK_DOWN;
+    if (name == L"enter")
+        return VK_RETURN;
+    if (name == L"escape")
+        return VK_ESCAPE;
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: e2e_input wait TITLE SECONDS | gone TITLE SECONDS | click TITLE X Y |\n"
                  "       wait-owned TITLE CLASS SECONDS | click-owned TITLE CLASS X Y |\n"
-                 "       gone-owned TITLE CLASS SECONDS\n");
+                 "       gone-owned TITLE CLASS SECONDS | post TITLE MESSAGE WPARAM LPARAM |\n"
+                 "       menu-keys SECONDS KEY...\n");
     return 2;
 }
 
@@ -145,6 +168,23 @@ int wmain(int argc, wchar_t** argv) {
         return Usage();
     }
     const std::wstring command = argv[1];
+    if (command == L"menu-keys" && argc >= 4) {
+        const HWND menu = WaitFor(OpenMenu, _wtof(argv[2]));
+        if (menu == nullptr) {
+            return 1;
+        }
+        for (int i = 3; i < argc; ++i) {
+            const UINT key = KeyOf(argv[i]);
+            if (key == 0) {
+                return Usage();
+            }
+            PostMessageW(menu, WM_KEYDOWN, key, 1);
+            Sleep(kPressMs);
+            PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
+            Sleep(kSettleMs);
+        }
+        return 0;
+    }
     const wchar_t* title = argv[2];
     if (command == L"wait" && argc == 4) {
         return WaitFor([&] { return FindVisibleTopLevel(title); }, _wtof(argv[3])) ? 0 : 1;
@@ -158,6 +198,14 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"click" && argc == 5) {
         const HWND top = FindVisibleTopLevel(title);
         return (top != nullptr && ClickAt(top, _wtoi(argv[3]), _wtoi(argv[4]))) ? 0 : 1;
+    }
+    if (command == L"post" && argc == 6) {
+        const HWND top = FindWindowW(nullptr, title);
+        return (top != nullptr && PostMessageW(top, static_cast<UINT>(_wtoi(argv[3])),
+                                               static_cast<WPARAM>(_wtoi(argv[4])),
+                                               static_cast<LPARAM>(_wtoi(argv[5]))))
+                   ? 0
+                   : 1;
     }
     if (argc < 4) {
         return Usage();
