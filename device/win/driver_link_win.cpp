@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "device/driver_channel.h"
 #include "base/win/file_handle.h"
+#include "device/driver_channel.h"
 #include "device/mouse_state_file.h"
 #include "device/win/hid_bridge_api.h"
 
