@@ -88,7 +88,8 @@ endfunction()
 # Q350_WINE_RUN.
 function(q350_wine_script_test name script)
   if(CMAKE_CROSSCOMPILING_EMULATOR)
-    add_test(NAME ${name} COMMAND bash ${script} ${ARGN})
+    add_test(NAME ${name} COMMAND bash ${PROJECT_SOURCE_DIR}/tools/wine/wine-script.sh ${script}
+                                  ${ARGN})
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900
       ENVIRONMENT "Q350_SOURCE_DIR=${PROJECT_SOURCE_DIR};Q350_BUILD_DIR=${CMAKE_BINARY_DIR};Q350_WINE_RUN=${CMAKE_CROSSCOMPILING_EMULATOR};Q350_WINE_TOOLS=${PROJECT_SOURCE_DIR}/tools/wine")
   endif()

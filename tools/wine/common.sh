@@ -36,3 +36,24 @@ q350_wine() {
   loader=$(q350_wine_loader)
   WINELOADER="$loader" "$loader" "$@"
 }
+
+# q350_own_output COMMAND...: runs the command with its output going through a file that a reader
+# copies to this script's output until the command ends. Wine starts helper processes (the desktop
+# process, services) from whichever program needs them first, and they keep that program's output
+# open for as long as any Windows program of the session runs; ctest would wait for them. Through
+# the file they hold only the file. The command's exit status is returned.
+q350_own_output() {
+  local out pid status reader
+  out=$(mktemp "${TMPDIR:-/tmp}/q350-output.XXXXXX") || return 2
+  "$@" >"$out" 2>&1 </dev/null &
+  pid=$!
+  tail -n +1 -s 0.2 -f --pid="$pid" "$out" &
+  reader=$!
+  trap 'kill "$pid" 2>/dev/null' TERM INT
+  wait "$pid"
+  status=$?
+  trap - TERM INT
+  wait "$reader" 2>/dev/null
+  rm -f "$out"
+  return $status
+}

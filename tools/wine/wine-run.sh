@@ -21,8 +21,8 @@ fi
 export DISPLAY
 
 q350_wine_loader_path=$(q350_wine_loader)
-WINELOADER="$q350_wine_loader_path" timeout --kill-after=10 "${Q350_WINE_TIMEOUT:-600}" \
-  "$q350_wine_loader_path" "$exe" "$@"
+WINELOADER="$q350_wine_loader_path" q350_own_output timeout --kill-after=10 \
+  "${Q350_WINE_TIMEOUT:-600}" "$q350_wine_loader_path" "$exe" "$@"
 status=$?
 
 if [ -n "$own_session" ]; then "$here/wine-env.sh" stop "$build"; fi
