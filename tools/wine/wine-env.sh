@@ -50,7 +50,13 @@ start() {
       >>"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
     wineserver -w || true
   fi
-  if [ ! -f "$Q350_WINE_DIR/fonts-linked" ]; then
+  if [ ! -f "$Q350_WINE_DIR/fonts-linked-2" ]; then
+    # Every Windows system has Arial and Microsoft Sans Serif (the generic sans-serif family of
+    # GDI+, which refuses to draw text without it); Wine has neither, so both stand for DejaVu Sans.
+    for face in "Microsoft Sans Serif" Arial; do
+      q350_wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ \
+        /d 'DejaVu Sans' /f >>"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
+    done
     # Chinese, Korean and Cyrillic texts: the Windows faces the program asks for fall back to the
     # WenQuanYi font (Debian's fonts-wqy-microhei), as a Windows system links them to its own
     # East Asian fonts.
@@ -60,7 +66,18 @@ start() {
         >>"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
     done
     wineserver -w || true
-    touch "$Q350_WINE_DIR/fonts-linked"
+    rm -f "$Q350_WINE_DIR/fonts-linked"
+    touch "$Q350_WINE_DIR/fonts-linked-2"
+  fi
+  # Xvfb has no window manager: Wine then waits two seconds for one at every top-level window
+  # that goes away. Its windows are left unmanaged there, and managed on a real desktop.
+  local managed=Y
+  [ -z "$xvfb_pid" ] || managed=N
+  if [ "$(cat "$Q350_WINE_DIR/managed" 2>/dev/null)" != "$managed" ]; then
+    q350_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$managed" /f \
+      >>"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
+    wineserver -w || true
+    echo "$managed" >"$Q350_WINE_DIR/managed"
   fi
   cat >"$Q350_SESSION_FILE" <<EOS
 DISPLAY=$display
