@@ -15,6 +15,7 @@
 #include "app/win/tray_icon.h"
 #include "app/win/usb_presence_win.h"
 #include "device/mouse_state_file.h"
+#include "message_probe.h"
 
 namespace q350::app {
 namespace {
@@ -128,13 +129,7 @@ LRESULT CALLBACK RemovalWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TEST(SimulatedRemoval, NoticeNamesTheMouseAsTheSystemWould) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = RemovalWindowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"Q350RemovalProbe";
-    RegisterClassW(&wc);
-    const HWND probe = CreateWindowW(L"Q350RemovalProbe", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                     wc.hInstance, nullptr);
+    const HWND probe = test::CreateMessageProbe(L"Q350RemovalProbe", RemovalWindowProc);
     ASSERT_NE(probe, nullptr);
     std::u16string seen;
     SetWindowLongPtrW(probe, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&seen));

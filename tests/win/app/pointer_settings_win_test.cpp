@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/win/pointer_settings_win.h"
+#include "message_probe.h"
 
 namespace {
 
@@ -21,13 +22,7 @@ LRESULT CALLBACK NotifyProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TEST(WinPointerSettings, WritesTheModesValuesAndNotifiesInOrder) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = NotifyProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"PointerSettingsNotify";
-    RegisterClassW(&wc);
-    HWND window = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr,
-                                wc.hInstance, nullptr);
+    const HWND window = q350::app::test::CreateMessageProbe(L"PointerSettingsNotify", NotifyProc);
     ASSERT_NE(window, nullptr);
 
     q350::app::WinPointerSettingsApplier applier(window);
