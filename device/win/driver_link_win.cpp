@@ -4,10 +4,11 @@
 #include <cstddef>
 #include <cstring>
 #include <deque>
+#include <utility>
 #include <string>
 #include <vector>
 
-#include "base/win/file_handle.h"
+#include "base/win/kernel_handle.h"
 #include "device/driver_channel.h"
 #include "device/mouse_state_file.h"
 #include "device/win/hid_bridge_api.h"
@@ -41,20 +42,17 @@ HANDLE HandleFromField(std::uint32_t value) {
 
 class KernelDriver final : public DriverDevice {
 public:
-    explicit KernelDriver(HANDLE device) : device_(device) {}
-    ~KernelDriver() override { CloseHandle(device_); }
-    KernelDriver(const KernelDriver&) = delete;
-    KernelDriver& operator=(const KernelDriver&) = delete;
+    explicit KernelDriver(win::KernelHandle device) : device_(std::move(device)) {}
 
     bool control(std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
                  std::uint32_t outSize) override {
         DWORD returned = 0;
-        return DeviceIoControl(device_, code, const_cast<void*>(in), inSize, out, outSize,
+        return DeviceIoControl(device_.get(), code, const_cast<void*>(in), inSize, out, outSize,
                                &returned, nullptr) != FALSE;
     }
 
 private:
-    HANDLE device_;
+    win::KernelHandle device_;
 };
 
 // ---- the simulated driver
@@ -132,11 +130,12 @@ private:
                              DUPLICATE_SAME_ACCESS)) {
             return false;
         }
-        stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        semaphore_ = own;
-        poller_ = stopEvent_ ? CreateThread(nullptr, 0, &SimulatedDriver::Poll, this, 0, nullptr)
-                             : nullptr;
-        if (poller_ == nullptr) {
+        semaphore_.reset(own);
+        stopEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        if (stopEvent_.valid()) {
+            poller_.reset(CreateThread(nullptr, 0, &SimulatedDriver::Poll, this, 0, nullptr));
+        }
+        if (!poller_.valid()) {
             stopPolling();
             return false;
         }
@@ -144,25 +143,18 @@ private:
     }
 
     void stopPolling() {
-        if (poller_ != nullptr) {
-            SetEvent(stopEvent_);
-            WaitForSingleObject(poller_, INFINITE);
-            CloseHandle(poller_);
-            poller_ = nullptr;
+        if (poller_.valid()) {
+            SetEvent(stopEvent_.get());
+            WaitForSingleObject(poller_.get(), INFINITE);
+            poller_.reset();
         }
-        if (stopEvent_ != nullptr) {
-            CloseHandle(stopEvent_);
-            stopEvent_ = nullptr;
-        }
-        if (semaphore_ != nullptr) {
-            CloseHandle(semaphore_);
-            semaphore_ = nullptr;
-        }
+        stopEvent_.reset();
+        semaphore_.reset();
     }
 
     static DWORD WINAPI Poll(void* param) {
         auto* self = static_cast<SimulatedDriver*>(param);
-        while (WaitForSingleObject(self->stopEvent_, self->pollMs_) == WAIT_TIMEOUT) {
+        while (WaitForSingleObject(self->stopEvent_.get(), self->pollMs_) == WAIT_TIMEOUT) {
             self->takeQueuedEvents();
         }
         return 0;
@@ -176,7 +168,7 @@ private:
         if (!lock.held()) {
             return 0;
         }
-        const win::FileHandle file(
+        const win::KernelHandle file(
             CreateFileW(statePath_.c_str(), GENERIC_READ,
                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -220,7 +212,7 @@ private:
             queue_.insert(queue_.end(), taken.begin(), taken.end());
         }
         // Queued before the release: a woken reader always finds its event.
-        ReleaseSemaphore(semaphore_, static_cast<LONG>(taken.size()), nullptr);
+        ReleaseSemaphore(semaphore_.get(), static_cast<LONG>(taken.size()), nullptr);
     }
 
     std::filesystem::path statePath_;
@@ -228,9 +220,9 @@ private:
     WallClock clock_;
     CRITICAL_SECTION lock_;  // guards queue_
     std::deque<std::uint32_t> queue_;
-    HANDLE semaphore_ = nullptr;
-    HANDLE stopEvent_ = nullptr;
-    HANDLE poller_ = nullptr;
+    win::KernelHandle semaphore_;  // this driver's duplicate of the registered semaphore
+    win::KernelHandle stopEvent_;
+    win::KernelHandle poller_;
 };
 
 std::wstring StatePathFromEnvironment() {
@@ -245,13 +237,13 @@ std::wstring StatePathFromEnvironment() {
 }  // namespace
 
 std::unique_ptr<DriverDevice> OpenKernelDriver() {
-    const HANDLE device = CreateFileW(reinterpret_cast<const wchar_t*>(kDriverDevicePath),
-                                      GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-    if (device == INVALID_HANDLE_VALUE) {
+    win::KernelHandle device(CreateFileW(reinterpret_cast<const wchar_t*>(kDriverDevicePath),
+                                         GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    if (!device.valid()) {
         return nullptr;
     }
-    return std::make_unique<KernelDriver>(device);
+    return std::make_unique<KernelDriver>(std::move(device));
 }
 
 std::unique_ptr<DriverDevice> OpenSimulatedDriver(std::filesystem::path statePath,
@@ -276,9 +268,6 @@ struct DriverLink::Shared {
     Shared() { InitializeCriticalSection(&lock); }
     ~Shared() {
         device.reset();
-        if (semaphore != nullptr) {
-            CloseHandle(semaphore);
-        }
         DeleteCriticalSection(&lock);
     }
     Shared(const Shared&) = delete;
@@ -286,7 +275,7 @@ struct DriverLink::Shared {
 
     CRITICAL_SECTION lock;  // guards device
     std::unique_ptr<DriverDevice> device;
-    HANDLE semaphore = nullptr;
+    win::KernelHandle semaphore;
     std::atomic<bool> stop{false};
     std::function<void(std::uint32_t)> deliver;  // set before the worker starts
 };
@@ -299,21 +288,22 @@ DriverLink::~DriverLink() {
 }
 
 bool DriverLink::startWorker(std::function<void(std::uint32_t)> deliver) {
-    if (shutDown_ || thread_ != nullptr) {
-        return thread_ != nullptr;
+    if (shutDown_ || thread_.valid()) {
+        return thread_.valid();
     }
     Shared& s = *shared_;
-    if (s.semaphore == nullptr) {
-        s.semaphore =
-            CreateSemaphoreW(nullptr, kEventSemaphoreInitial, kEventSemaphoreMaximum, nullptr);
-        if (s.semaphore == nullptr) {
+    if (!s.semaphore.valid()) {
+        s.semaphore.reset(
+            CreateSemaphoreW(nullptr, kEventSemaphoreInitial, kEventSemaphoreMaximum, nullptr));
+        if (!s.semaphore.valid()) {
             return false;
         }
     }
     s.deliver = std::move(deliver);
     auto* param = new std::shared_ptr<Shared>(shared_);
-    thread_ = CreateThread(nullptr, kEventWorkerStackBytes, &DriverLink::Worker, param, 0, nullptr);
-    if (thread_ == nullptr) {
+    thread_.reset(
+        CreateThread(nullptr, kEventWorkerStackBytes, &DriverLink::Worker, param, 0, nullptr));
+    if (!thread_.valid()) {
         delete param;
         return false;
     }
@@ -325,7 +315,7 @@ DWORD WINAPI DriverLink::Worker(void* param) {
     delete static_cast<std::shared_ptr<Shared>*>(param);
     Shared& s = *shared;
     while (!s.stop.load()) {
-        if (WaitForSingleObject(s.semaphore, INFINITE) != WAIT_OBJECT_0 || s.stop.load()) {
+        if (WaitForSingleObject(s.semaphore.get(), INFINITE) != WAIT_OBJECT_0 || s.stop.load()) {
             break;
         }
         DriverEventBuffer buffer = MakeEventReadBuffer();
@@ -347,7 +337,7 @@ DWORD WINAPI DriverLink::Worker(void* param) {
 
 bool DriverLink::registerDriver() {
     Shared& s = *shared_;
-    if (shutDown_ || s.semaphore == nullptr) {
+    if (shutDown_ || !s.semaphore.valid()) {
         return false;
     }
     CriticalSectionLock hold(s.lock);
@@ -358,7 +348,7 @@ bool DriverLink::registerDriver() {
     if (!device) {
         return false;
     }
-    const DriverCommandBlock block = MakeRegisterBlock(HandleToField(s.semaphore));
+    const DriverCommandBlock block = MakeRegisterBlock(HandleToField(s.semaphore.get()));
     if (!device->control(kCtlDriverCommand, &block, sizeof(block), nullptr, 0)) {
         return false;  // the device closes as it goes
     }
@@ -406,13 +396,10 @@ void DriverLink::shutdown() {
     shutDown_ = true;
     unregisterDriver();
     shared_->stop.store(true);
-    if (shared_->semaphore != nullptr) {
-        ReleaseSemaphore(shared_->semaphore, 1, nullptr);
+    if (shared_->semaphore.valid()) {
+        ReleaseSemaphore(shared_->semaphore.get(), 1, nullptr);
     }
-    if (thread_ != nullptr) {
-        CloseHandle(thread_);
-        thread_ = nullptr;
-    }
+    thread_.reset();
     // The semaphore closes with the last holder of the shared state: this link or the worker,
     // whichever goes last.
 }

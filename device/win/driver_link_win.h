@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 
+#include "base/win/kernel_handle.h"
+
 namespace q350 {
 
 // The driver's device as the link uses it: control calls on an open device. Destroying it closes
@@ -69,7 +71,7 @@ private:
 
     DriverOpener opener_;
     std::shared_ptr<Shared> shared_;
-    HANDLE thread_ = nullptr;
+    win::KernelHandle thread_;
     bool shutDown_ = false;
 };
 

@@ -4,6 +4,8 @@
 // channel opens and unloaded when it closes.
 #include <string>
 
+#include "base/win/kernel_handle.h"
+#include "base/win/module.h"
 #include "device/hid_transport.h"
 #include "device/win/hid_bridge_api.h"
 
@@ -23,15 +25,15 @@ public:
     bool getInputReport(std::span<std::uint8_t, kReportSize> frame) override;
     void traceLine(std::u16string_view line) override;
 
-    bool libraryLoaded() const { return module_ != nullptr; }
+    bool libraryLoaded() const { return static_cast<bool>(module_); }
 
 private:
     std::wstring library_;
-    HMODULE module_ = nullptr;
+    win::LoadedModule module_;
     OpenHidDeviceFn openHidDevice_ = nullptr;
     GetInputReportFn getInputReport_ = nullptr;
     FindHidDeviceFn findHidDevice_ = nullptr;  // looked up, not called
-    HANDLE device_ = nullptr;
+    win::KernelHandle device_;
 };
 
 }  // namespace q350

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "base/win/file_handle.h"
+#include "base/win/kernel_handle.h"
 #include "skin/region_runs.h"
 
 namespace q350::ui {
@@ -30,7 +30,7 @@ struct ComRelease {
 void LoadPictureFile(const wchar_t* path, Bitmap& target, SIZE& size) {
     target.Reset();
     size = {0, 0};
-    const win::FileHandle file{
+    const win::KernelHandle file{
         CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (!file.valid())
         return;
@@ -259,7 +259,7 @@ std::wstring SkinPath(const std::wstring& name) {
 
 std::unique_ptr<Gdiplus::Bitmap> LoadImageFile(const std::wstring& path) {
     // Through a stream of the file's bytes, so the file is not held open by GDI+.
-    const win::FileHandle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    const win::KernelHandle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (!file.valid())
         return nullptr;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/file_io.h"
-#include "base/win/file_handle.h"
+#include "base/win/kernel_handle.h"
 
 namespace q350 {
 namespace {
@@ -37,8 +37,8 @@ protected:
         return ReadFileBytes(target_, bytes) && !bytes.empty() ? bytes[0] : 0;
     }
     // A reader that, like most programs, shares reading and writing but not deletion.
-    win::FileHandle OpenWithoutDeleteSharing() const {
-        return win::FileHandle(CreateFileW(target_.c_str(), GENERIC_READ,
+    win::KernelHandle OpenWithoutDeleteSharing() const {
+        return win::KernelHandle(CreateFileW(target_.c_str(), GENERIC_READ,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     }
@@ -55,7 +55,7 @@ protected:
 };
 
 TEST_F(AtomicReplace, WaitsOutAReaderThatHoldsTheFileBriefly) {
-    win::FileHandle reader = OpenWithoutDeleteSharing();
+    win::KernelHandle reader = OpenWithoutDeleteSharing();
     ASSERT_TRUE(reader.valid());
     std::thread closer([&] {
         Sleep(100);
@@ -71,7 +71,7 @@ TEST_F(AtomicReplace, WaitsOutAReaderThatHoldsTheFileBriefly) {
 }
 
 TEST_F(AtomicReplace, AReaderThatKeepsTheFileOpenMakesTheWriteFailAndKeepsTheOldContents) {
-    win::FileHandle reader = OpenWithoutDeleteSharing();
+    win::KernelHandle reader = OpenWithoutDeleteSharing();
     ASSERT_TRUE(reader.valid());
     FileError error = FileError::None;
     EXPECT_FALSE(WriteFileAtomic(target_, Bytes(3), &error));
