@@ -8,169 +8,18 @@ BIN_DIR/skins/... receives the files the program loads at run time; GENERATED_DI
 pictures that skin_resources.rc compiles in. Later windows describe their sheets as element lists
 (see `Element` and `draw_sheets`) and get the same look.
 """
-import io
 import math
 import os
 import struct
 import sys
-from dataclasses import dataclass, field
 
-from PIL import Image, ImageDraw, ImageFont
+from PIL import Image, ImageDraw
 
-# ---- palette ---------------------------------------------------------------------------------
-KEY = (255, 0, 253)            # pixels outside a shaped window
-BG = (24, 27, 32)
-BG_HI = (34, 39, 46)
-PANEL = (30, 34, 40)
-EDGE = (52, 60, 70)
-ACCENT = (31, 161, 211)
-ACCENT_DARK = (21, 140, 185)
-ACCENT_HOT = (0, 147, 209)
-TEXT = (200, 208, 214)
-TEXT_DIM = (120, 132, 140)
-STATUS_BG = (214, 220, 224)
-STATUS_TEXT = (83, 97, 103)
-LIGHT = (236, 240, 243)
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-FONT_LATIN = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
-FONT_LATIN_BOLD = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
-FONT_CJK = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"
-
-
-def font(size, bold=False, cjk=False):
-    path = FONT_CJK if cjk else (FONT_LATIN_BOLD if bold else FONT_LATIN)
-    try:
-        return ImageFont.truetype(path, size)
-    except OSError:
-        return ImageFont.load_default()
-
-
-def has_cjk(text):
-    return any(ord(c) > 0x2e80 for c in text)
-
-
-def centred_text(d, box, text, fill, size=13, bold=False):
-    f = font(size, bold, has_cjk(text))
-    l, t, r, b = d.textbbox((0, 0), text, font=f)
-    x = (box[0] + box[2] - (r - l)) / 2 - l
-    y = (box[1] + box[3] - (b - t)) / 2 - t
-    d.text((x, y), text, font=f, fill=fill)
-
-
-def vgradient(img, box, top, bottom):
-    d = ImageDraw.Draw(img)
-    x0, y0, x1, y1 = box
-    h = max(y1 - y0, 1)
-    for i in range(y1 - y0):
-        k = i / h
-        c = tuple(int(top[j] + (bottom[j] - top[j]) * k) for j in range(3))
-        d.line((x0, y0 + i, x1 - 1, y0 + i), fill=c)
-
-
-# ---- element lists ---------------------------------------------------------------------------
-@dataclass
-class Element:
-    """One element of a window sheet.
-
-    kind: "button" (rectangle), "tab" (polygon), "window" (minimise/close glyph in words),
-    "panel" (recessed area), "label" (words only), "frame" (thin outline).
-    shape: (l, t, r, b) or a list of points for polygons.
-    words: {"en": ..., "zh": ...} or a plain string.
-    """
-    kind: str
-    shape: object
-    words: object = ""
-    accent: bool = False
-
-    def text(self, lang):
-        if isinstance(self.words, dict):
-            return self.words.get(lang) or self.words.get("en", "")
-        return self.words
-
-
-def _poly(shape):
-    if isinstance(shape, (list, tuple)) and shape and isinstance(shape[0], (list, tuple)):
-        return [tuple(p) for p in shape]
-    l, t, r, b = shape
-    return [(l, t), (r, t), (r, b), (l, b)]
-
-
-def _bbox(points):
-    xs = [p[0] for p in points]
-    ys = [p[1] for p in points]
-    return min(xs), min(ys), max(xs), max(ys)
-
-
-def draw_element(img, e, state, lang):
-    d = ImageDraw.Draw(img)
-    pts = _poly(e.shape)
-    box = _bbox(pts)
-    words = e.text(lang)
-    if e.kind == "panel":
-        d.rectangle(box, fill=PANEL, outline=EDGE)
-        return
-    if e.kind == "frame":
-        d.rectangle(box, outline=EDGE)
-        return
-    if e.kind == "label":
-        centred_text(d, box, words, TEXT_DIM, 12)
-        return
-    if e.kind == "window":
-        fill = {"normal": BG, "over": BG_HI, "down": ACCENT_DARK}[state]
-        if e.accent and state == "over":
-            fill = (190, 40, 40)
-        d.rectangle(box, fill=fill)
-        cx, cy = (box[0] + box[2]) / 2, (box[1] + box[3]) / 2
-        col = TEXT if state == "normal" else (255, 255, 255)
-        if words == "close":
-            d.line((cx - 6, cy - 6, cx + 6, cy + 6), fill=col, width=2)
-            d.line((cx - 6, cy + 6, cx + 6, cy - 6), fill=col, width=2)
-        else:
-            d.line((cx - 7, cy + 4, cx + 7, cy + 4), fill=col, width=2)
-        return
-    # buttons and tabs
-    if state == "normal":
-        fill, outline, text_col = (36, 41, 48), EDGE, TEXT
-    elif state == "over":
-        fill, outline, text_col = (46, 54, 63), ACCENT, (255, 255, 255)
-    else:
-        fill, outline, text_col = ACCENT_DARK, ACCENT, (255, 255, 255)
-    if e.accent and state == "normal":
-        fill, outline = (28, 92, 120), ACCENT
-    d.polygon(pts, fill=fill, outline=outline)
-    if e.kind == "tab" and state != "normal":
-        # a bright strip along the tab's lower edge
-        l, t, r, b = box
-        d.line((l + 6, b - 2, r - 6, b - 2), fill=ACCENT if state == "over" else LIGHT, width=2)
-    if words:
-        size = 14 if e.kind == "tab" and box[3] - box[1] > 30 else 12
-        centred_text(d, box, words, text_col, size, bold=e.kind == "tab")
-
-
-def draw_sheets(size, elements, lang="en", background=None, shape=None):
-    """Returns {"normal", "over", "down"} pictures of a window: the background (a callable drawing
-    onto the picture) with every element in that state, pixels outside `shape` (a list of points,
-    or None for rounded corners) in the key colour."""
-    w, h = size
-    out = {}
-    for state in ("normal", "over", "down"):
-        img = Image.new("RGB", size, BG)
-        vgradient(img, (0, 0, w, h), (30, 34, 40), (18, 20, 24))
-        if background:
-            background(img, lang)
-        for e in elements:
-            draw_element(img, e, state, lang)
-        mask = Image.new("L", size, 0)
-        md = ImageDraw.Draw(mask)
-        if shape:
-            md.polygon(shape, fill=255)
-        else:
-            md.rounded_rectangle((0, 0, w - 1, h - 1), radius=14, fill=255)
-        keyed = Image.new("RGB", size, KEY)
-        keyed.paste(img, (0, 0), mask)
-        out[state] = keyed
-    return out
-
+import mouse_page  # noqa: E402
+from skin_draw import (ACCENT, ACCENT_DARK, BG, EDGE, LIGHT, PANEL, STATUS_BG, TEXT, TEXT_DIM,  # noqa: E402
+                       Element, draw_sheets, font, save_bmp, vgradient)
 
 # ---- main window -----------------------------------------------------------------------------
 MAIN_SIZE = (960, 650)
@@ -225,11 +74,13 @@ def main_background(img, lang):
 
 # ---- small pictures --------------------------------------------------------------------------
 def slider_thumb(colour, rim):
-    img = Image.new("RGBA", (20, 20), (0, 0, 0, 0))
+    """20 x 5: a pill that fits the pages' slider strips, which are 5 pixels high; its bottom
+    sits on the strip's bottom. Transparent corners become the window region's holes."""
+    img = Image.new("RGBA", (20, 5), (0, 0, 0, 0))
     d = ImageDraw.Draw(img)
-    d.ellipse((1, 1, 18, 18), fill=rim + (255,))
-    d.ellipse((4, 4, 15, 15), fill=colour + (255,))
-    d.ellipse((7, 7, 12, 12), fill=(240, 248, 252, 255))
+    d.rounded_rectangle((0, 0, 19, 4), radius=2, fill=rim + (255,))
+    d.rounded_rectangle((1, 1, 18, 3), radius=1, fill=colour + (255,))
+    d.line((7, 2, 12, 2), fill=(240, 248, 252, 255))
     return img
 
 
@@ -515,10 +366,6 @@ def write_avi(path, frames, fps=12):
         f.write(b"RIFF" + struct.pack("<I", len(body)) + body)
 
 
-def save_bmp(img, path):
-    img.convert("RGB").save(path, format="BMP")
-
-
 # ---- everything ------------------------------------------------------------------------------
 def build(bin_dir, gen_dir, lang):
     skins = os.path.join(bin_dir, "skins")
@@ -530,6 +377,8 @@ def build(bin_dir, gen_dir, lang):
     save_bmp(sheets["normal"], os.path.join(skins, "Main_Normal.bmp"))
     save_bmp(sheets["over"], os.path.join(skins, "Main_Over.bmp"))
     save_bmp(sheets["down"], os.path.join(skins, "Main_Down.bmp"))
+
+    mouse_page.build(skins)
 
     slider_thumb(ACCENT, (14, 60, 80)).save(os.path.join(skins, "Slider.png"))
     slider_thumb((110, 118, 126), (50, 55, 60)).save(os.path.join(skins, "SliderDisable.PNG"))
