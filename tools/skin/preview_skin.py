@@ -12,8 +12,10 @@ from PIL import Image, ImageDraw
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import mouse_page  # noqa: E402
+import setting_panel  # noqa: E402
 import windows  # noqa: E402
-from skin_draw import font  # noqa: E402
+from skin_draw import font, words  # noqa: E402
 
 DEBUG = (0, 255, 80)
 
@@ -49,6 +51,60 @@ def contact_sheet(pictures, shapes, columns=2, scale=1):
     return sheet
 
 
+def mock_texts(img, texts):
+    """Writes texts as the program would: (rectangle, text, colour, align)."""
+    d = ImageDraw.Draw(img)
+    for box, text, colour, align in texts:
+        words(d, box, text, colour, 11, align=align)
+
+
+def mocks(bin_dir):
+    """What a person sees: the sheets with the texts that the program writes itself, and the
+    setting panel with one sub-panel in place."""
+    skins = os.path.join(bin_dir, "skins")
+    out = []
+    for layout, folder in mouse_page.LAYOUT_FOLDERS.items():
+        page = Image.open(os.path.join(skins, folder, mouse_page.FILES["normal"])).convert("RGB")
+        values = [(box, str(v), (88, 99, 105), "centre")
+                  for (x, y), v in zip(mouse_page.DPI_VALUES, (1000, 1600, 1800, 2400))
+                  for box in (x, y)]
+        values.append((mouse_page.LINES_BOX[layout], "3", (88, 95, 103), "centre"))
+        mock_texts(page, values)
+        out.append((f"mouse-page-{layout}", page))
+    zh = {"title": "按键设定面板", "current": "当前功能: 单击", "tabs": ["组合键", "宏设置", "基本功能", "高级功能"],
+          "ok": "确定", "restore": "恢复默认", "disable": "禁用按键", "browse": "浏览"}
+    en = {"title": "Key setting panel", "current": "Current function: Click",
+          "tabs": ["Singlecomb", "Macro Set", "Base", "Advanced"], "ok": "OK", "restore": "Restore",
+          "disable": "Disable key", "browse": "Browse"}
+    for lang, t in (("en", en), ("zh", zh)):
+        for sub, stem in (("combo", "Combo"), ("advanced", "Advanced")):
+            sp = setting_panel
+            panel = Image.open(os.path.join(skins, sp.PANEL_FOLDER, sp.PANEL_FILES["normal"])).convert("RGB")
+            tab_down = Image.open(os.path.join(skins, sp.PANEL_FOLDER, sp.PANEL_FILES["down"]))
+            chosen = sp.TABS[0] if sub == "combo" else sp.TABS[3]
+            panel.paste(tab_down.crop(chosen), chosen[:2])
+            inside = Image.open(os.path.join(skins, sub, f"{stem}_Normal.bmp")).convert("RGB")
+            if sub == "combo":
+                mock_texts(inside, [(sp.KEY_NAME, "Ctrl + C", (23, 148, 195), "centre")])
+            else:
+                labels = ["Play a sound", "Run a program", "Open a file", "Open a folder"]
+                mock_texts(inside, [(row[1], label, (88, 95, 105), "left")
+                                    for row, label in zip(sp.ADVANCED_ROWS, labels)])
+                mock_texts(inside, [(row[3], t["browse"], (189, 189, 200), "centre") for row in sp.ADVANCED_ROWS])
+                mock_texts(inside, [(sp.ADVANCED_ROWS[1][2], "C:\\Games\\game.exe", (189, 189, 200), "centre")])
+            panel.paste(inside, sp.SUB_PANEL_AREA[:2])
+            texts = [(sp.TITLE, t["title"], (88, 95, 105), "centre"),
+                     (sp.CURRENT_FUNCTION, t["current"], (189, 189, 200), "left"),
+                     (sp.DISABLE_TEXT, t["disable"], (189, 189, 200), "left"),
+                     (sp.OK, t["ok"], (189, 189, 200), "centre"),
+                     (sp.RESTORE, t["restore"], (189, 189, 200), "centre")]
+            for i, (box, tab) in enumerate(zip(sp.TABS, t["tabs"])):
+                texts.append((box, tab, (255, 255, 255) if box == chosen else (83, 97, 103), "centre"))
+            mock_texts(panel, texts)
+            out.append((f"setting-panel-{sub}-{lang}", panel))
+    return out
+
+
 def main():
     if len(sys.argv) != 3:
         sys.exit("usage: preview_skin.py BIN_DIR OUT_DIR")
@@ -65,6 +121,10 @@ def main():
             plain.save(os.path.join(out, f"{w.name}-{layout}.png"))
             marked = contact_sheet(pictures, w.controls(layout), w.columns, scale)
             marked.save(os.path.join(out, f"{w.name}-{layout}-rects.png"))
+    for name, img in mocks(bin_dir):
+        scale = 2 if img.size[0] < 500 else 1
+        img.resize((img.size[0] * scale, img.size[1] * scale), Image.NEAREST).save(
+            os.path.join(out, f"mock-{name}.png"))
     print("previews in", out)
 
 

@@ -144,6 +144,8 @@ def face_colours(state, style="dark"):
         return FACE_OFF, EDGE_OFF, TEXT_OFF
     if style == "light":
         return _light_face(state)
+    if style == "well":
+        return _well_face(state)
     if state == "over":
         return FACE_HI, ACCENT, WHITE
     if state == "down":
@@ -151,6 +153,10 @@ def face_colours(state, style="dark"):
     if style == "accent":
         return (28, 92, 120), ACCENT, TEXT
     return FACE, EDGE, TEXT
+
+
+def _well_face(state):
+    return WELL, (EDGE if state == "normal" else ACCENT), TEXT
 
 
 def _light_face(state):
@@ -162,7 +168,7 @@ def _light_face(state):
 def button_face(d, box, state, text="", style="dark", size=12, radius=3, glyph=None):
     fill, outline, ink = face_colours(state, style)
     d.rounded_rectangle(inner(box), radius=radius, fill=fill, outline=outline)
-    if state in ("normal", "disable") and style != "light":
+    if state in ("normal", "disable") and style not in ("light", "well"):
         # a faint top highlight gives the face some depth
         d.line((box[0] + radius, box[1] + 1, box[2] - 1 - radius, box[1] + 1), fill=mix(fill, WHITE, 0.07))
     if glyph:
@@ -181,7 +187,9 @@ def polygon_face(d, points, state, text="", size=12):
     words(d, (l + slant + 3, t + 1, r - slant - 3, b - 1), text, ink, size, bold=state == "down")
 
 
-def _indicator_colours(state):
+def _indicator_colours(state, style="dark"):
+    if style == "light":  # on a light surface
+        return WHITE, {"normal": (110, 120, 128)}.get(state, ACCENT), STATUS_TEXT
     if state == "disable":
         return (26, 29, 33), EDGE_OFF, TEXT_OFF
     if state == "over":
@@ -197,13 +205,17 @@ def _indicator_box(box, size):
     return box[0] + 1, top, box[0] + 1 + s, top + s
 
 
-def check_face(d, box, state, text="", size=12, round_mark=False, align="left"):
+def check_face(d, box, state, text="", size=12, round_mark=False, align="left", style="dark"):
     """A check box (or, with round_mark, a choice dot) with its words to the right; small words
-    get a smaller box."""
-    fill, outline, ink = _indicator_colours(state)
-    ib = _indicator_box(box, 13 if size >= 12 else 10)
+    get a smaller box. Style "light" is for light surfaces."""
+    fill, outline, ink = _indicator_colours(state, style)
+    if text:
+        ib = _indicator_box(box, 13 if size >= 12 else 10)
+    else:  # a bare box fills its rectangle
+        ib = _indicator_box(box, min(box[2] - box[0], box[3] - box[1]) - 2)
     if round_mark:
-        d.ellipse(inner(ib), fill=WELL if state != "disable" else fill, outline=outline)
+        d.ellipse(inner(ib), fill=fill if state == "disable" or style == "light" else WELL,
+                  outline=outline)
         if state == "down":
             k = max(2, (ib[2] - ib[0]) // 4)
             d.ellipse(inner(grown(ib, -k)), fill=ACCENT)
@@ -357,9 +369,10 @@ _DRAWERS = {
     "face": lambda d, e, box, pts, state, text: button_face(d, box, state, "", e.style),
     "spin": lambda d, e, box, pts, state, text: button_face(
         d, box, state, "", e.style, radius=2, glyph=_GLYPHS[e.words]),
-    "check": lambda d, e, box, pts, state, text: check_face(d, box, state, text, e.size),
+    "check": lambda d, e, box, pts, state, text: check_face(d, box, state, text, e.size,
+                                                           style=e.style),
     "choice": lambda d, e, box, pts, state, text: check_face(d, box, state, text, e.size,
-                                                            round_mark=True),
+                                                            round_mark=True, style=e.style),
     "marker": lambda d, e, box, pts, state, text: marker_face(d, box, state),
     "track": lambda d, e, box, pts, state, text: groove(d, box, state),
     "polygon": lambda d, e, box, pts, state, text: polygon_face(d, pts, state, text, e.size),
@@ -373,10 +386,11 @@ def draw_element(img, e, state, lang):
 
 
 def draw_sheets(size, elements, lang="en", background=None, shape="rounded", states=STATES[:3],
-                radius=14):
+                radius=14, keep=()):
     """Returns {state: picture} of a window: the background (a callable drawing onto the
     picture) with every element in that state. Pixels outside `shape` get the key colour:
-    "rounded" gives rounded corners, a list of points a polygon, None a plain rectangle."""
+    "rounded" gives rounded corners, a list of points a polygon, None a plain rectangle; the
+    rectangles in `keep` (controls in a corner) stay inside."""
     w, h = size
     out = {}
     for state in states:
@@ -393,6 +407,8 @@ def draw_sheets(size, elements, lang="en", background=None, shape="rounded", sta
                 md.rounded_rectangle((0, 0, w - 1, h - 1), radius=radius, fill=255)
             else:
                 md.polygon(shape, fill=255)
+            for box in keep:
+                md.rectangle(inner(box), fill=255)
             keyed = Image.new("RGB", size, KEY)
             keyed.paste(img, (0, 0), mask)
             img = keyed

@@ -5,6 +5,7 @@ from dataclasses import dataclass
 from typing import Callable
 
 import mouse_page
+import setting_panel
 
 
 @dataclass
@@ -16,6 +17,7 @@ class Window:
     controls: Callable       # layout -> [(name, rectangle or polygon)]
     shaped: bool = False     # pixels outside the window carry the key colour
     columns: int = 2
+    elements: Callable = lambda layout: []   # layout -> the controls drawn in each state
 
     @property
     def layouts(self):
@@ -29,5 +31,10 @@ class Window:
 
 WINDOWS = [
     Window("mouse-page", mouse_page.PAGE_SIZE, mouse_page.LAYOUT_FOLDERS, mouse_page.FILES,
-           mouse_page.controls),
-]
+           mouse_page.controls, elements=mouse_page.elements),
+    Window("setting-panel", setting_panel.PANEL_SIZE, {"en": setting_panel.PANEL_FOLDER},
+           setting_panel.PANEL_FILES, setting_panel.panel_controls, shaped=True, columns=3,
+           elements=lambda layout: setting_panel.panel_elements()),
+] + [Window(f"{folder}-sub-panel", setting_panel.SUB_SIZE, {"en": folder}, setting_panel.sub_files(stem),
+            controls, columns=3, elements=lambda layout, e=elements: e())
+     for folder, (stem, _, elements, controls) in setting_panel.SUB_PANELS.items()]
