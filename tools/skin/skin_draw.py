@@ -283,6 +283,18 @@ def arrow_glyph(up):
     return draw
 
 
+def swatch_face(d, box, state, colour):
+    """A colour swatch: the colour itself, framed; chosen swatches get a white frame and a tick."""
+    frame = {"normal": EDGE, "over": ACCENT, "down": WHITE}[state]
+    d.rectangle(inner(box), fill=WELL)
+    d.rectangle(inner(grown(box, -3)), fill=colour)
+    d.rectangle(inner(grown(box, -1)), outline=frame, width=1 if state == "normal" else 2)
+    if state == "down":
+        x, y = box[2] - 13, box[3] - 12
+        d.ellipse((x, y, x + 9, y + 9), fill=WHITE)
+        d.line([(x + 2, y + 4.5), (x + 4, y + 6.5), (x + 7, y + 2.5)], fill=(20, 20, 20), width=1)
+
+
 def close_face(d, box, state):
     fill = {"over": CLOSE_HOT, "down": CLOSE_DOWN}.get(state)
     if fill:
@@ -303,7 +315,8 @@ class Element:
     "panel" (recessed area), "label" (words only), "frame" (thin outline), "check" and "choice"
     (a box or a dot with words), "marker" (a spot that lights up), "track" (a slider's groove),
     "spin" (a small button with a "+", "-", "up" or "down" glyph in words), "polygon" (a shaped
-    button with its words), "face" (a captioned button whose caption the program draws).
+    button with its words), "face" (a captioned button whose caption the program draws),
+    "swatch" (a colour swatch; words is the colour).
     shape: (l, t, r, b) or a list of points for polygons.
     words: {"en": ..., "zh": ...} or a plain string.
     """
@@ -376,6 +389,7 @@ _DRAWERS = {
     "marker": lambda d, e, box, pts, state, text: marker_face(d, box, state),
     "track": lambda d, e, box, pts, state, text: groove(d, box, state),
     "polygon": lambda d, e, box, pts, state, text: polygon_face(d, pts, state, text, e.size),
+    "swatch": lambda d, e, box, pts, state, colour: swatch_face(d, box, state, colour),
 }
 
 

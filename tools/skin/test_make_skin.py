@@ -16,6 +16,7 @@ from PIL import Image
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
+import led_page  # noqa: E402
 import mouse_page  # noqa: E402
 import windows  # noqa: E402
 from skin_draw import KEY  # noqa: E402
@@ -98,6 +99,32 @@ class DrawnSkin(unittest.TestCase):
         zh = self.picture("chs", mouse_page.FILES["normal"])
         label = bbox(mouse_page.LOWER_LABELS[0])  # same polygon in both layouts
         self.assertNotEqual(en.crop(label).tobytes(), zh.crop(label).tobytes())
+
+    def test_every_pixel_of_the_colour_wheel_is_a_full_colour(self):
+        l, t, r, b = led_page.WHEEL
+        cx, cy, rx, ry = (l + r) / 2, (t + b) / 2, (r - l) / 2, (b - t) / 2
+        for layout, folder in led_page.LAYOUT_FOLDERS.items():
+            px = self.picture(folder, led_page.FILES["normal"]).load()
+            colours = set()
+            for y in range(t, b):
+                for x in range(l, r):
+                    if ((x + 0.5 - cx) / rx) ** 2 + ((y + 0.5 - cy) / ry) ** 2 <= 1:
+                        colours.add(px[x, y])
+            with self.subTest(layout=layout):
+                self.assertEqual([c for c in colours if max(c) != 255], [])
+                self.assertGreater(max(min(c) for c in colours), 240)   # white at the centre
+                self.assertGreater(len(colours), 2000)
+
+    def test_swatches_show_their_palette_colour(self):
+        px = self.picture(led_page.LAYOUT_FOLDERS["en"], led_page.FILES["normal"]).load()
+        for k, colour in enumerate(led_page.PALETTE):
+            l, t, r, b = led_page.swatch_rect(k)
+            self.assertEqual(px[(l + r) // 2, (t + b) // 2], colour, k)
+
+    def test_slider_and_edit_backgrounds_are_compiled_in_per_layout(self):
+        for layout, rid in led_page.BACKGROUND_IDS.items():
+            with Image.open(os.path.join(self.tmp.name, "gen", "skin", f"bmp_{rid}.bmp")) as img:
+                self.assertEqual(img.size, led_page.BACKGROUND_SIZE)
 
     def test_slider_thumbs_fit_the_narrowest_strip(self):
         strips = [b - t for _, (l, t, r, b) in mouse_page.controls("en") if "slider" in _]

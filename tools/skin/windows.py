@@ -4,6 +4,7 @@ import os
 from dataclasses import dataclass
 from typing import Callable
 
+import led_page
 import mouse_page
 import setting_panel
 
@@ -32,6 +33,8 @@ class Window:
 WINDOWS = [
     Window("mouse-page", mouse_page.PAGE_SIZE, mouse_page.LAYOUT_FOLDERS, mouse_page.FILES,
            mouse_page.controls, elements=mouse_page.elements),
+    Window("led-page", led_page.PAGE_SIZE, led_page.LAYOUT_FOLDERS, led_page.FILES, led_page.controls,
+           columns=3, elements=led_page.elements),
     Window("setting-panel", setting_panel.PANEL_SIZE, {"en": setting_panel.PANEL_FOLDER},
            setting_panel.PANEL_FILES, setting_panel.panel_controls, shaped=True, columns=3,
            elements=lambda layout: setting_panel.panel_elements()),
