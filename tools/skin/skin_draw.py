@@ -295,6 +295,48 @@ def swatch_face(d, box, state, colour):
         d.line([(x + 2, y + 4.5), (x + 4, y + 6.5), (x + 7, y + 2.5)], fill=(20, 20, 20), width=1)
 
 
+def cross_glyph(d, box, ink):
+    cx, cy = (box[0] + box[2] - 1) / 2, (box[1] + box[3] - 1) / 2
+    k = max(2, min(box[2] - box[0], box[3] - box[1]) // 5)
+    d.line((cx - k, cy - k, cx + k, cy + k), fill=ink, width=2)
+    d.line((cx - k, cy + k, cx + k, cy - k), fill=ink, width=2)
+
+
+def pen_glyph(d, box, ink):
+    cx, cy = (box[0] + box[2] - 1) / 2, (box[1] + box[3] - 1) / 2
+    k = max(3, min(box[2] - box[0], box[3] - box[1]) // 4)
+    d.line((cx - k, cy + k, cx + k, cy - k), fill=ink, width=3)
+    d.polygon([(cx - k - 1, cy + k + 1), (cx - k + 2, cy + k + 1), (cx - k - 1, cy + k - 2)], fill=ink)
+
+
+def drop_glyph(d, box, ink):
+    """A small arrow at the right end of a drop-down button."""
+    x, cy = box[2] - 14, (box[1] + box[3] - 1) / 2
+    d.polygon([(x, cy - 2), (x + 8, cy - 2), (x + 4, cy + 3)], fill=ink)
+    d.line((x - 6, box[1] + 4, x - 6, box[3] - 5), fill=EDGE_HI)
+
+
+def record_glyph(d, box, ink):
+    """A red recording dot at the left end of a captioned button."""
+    cy = (box[1] + box[3] - 1) / 2
+    d.ellipse((box[0] + 7, cy - 5, box[0] + 17, cy + 5), fill=(220, 50, 50), outline=(255, 140, 140))
+
+
+def switch_face(d, box, state, text="", size=12):
+    """An on/off switch with its words: off on Normal and Over, on on Down."""
+    h = box[3] - box[1]
+    pill = (box[0] + 1, box[1] + 2, box[0] + 1 + 2 * h, box[3] - 2)
+    on = state == "down"
+    d.rounded_rectangle(inner(pill), radius=(pill[3] - pill[1]) // 2,
+                        fill=ACCENT_DARK if on else WELL, outline=ACCENT if state != "normal" else EDGE_HI)
+    r = (pill[3] - pill[1]) // 2 - 2
+    cx = pill[2] - r - 3 if on else pill[0] + r + 2
+    cy = (pill[1] + pill[3] - 1) / 2
+    d.ellipse((cx - r, cy - r, cx + r, cy + r), fill=WHITE if on else (150, 160, 170))
+    ink = WHITE if state != "normal" else TEXT
+    words(d, (pill[2] + 6, box[1], box[2] - 1, box[3]), text, ink, size, align="left")
+
+
 def close_face(d, box, state):
     fill = {"over": CLOSE_HOT, "down": CLOSE_DOWN}.get(state)
     if fill:
@@ -316,7 +358,8 @@ class Element:
     (a box or a dot with words), "marker" (a spot that lights up), "track" (a slider's groove),
     "spin" (a small button with a "+", "-", "up" or "down" glyph in words), "polygon" (a shaped
     button with its words), "face" (a captioned button whose caption the program draws),
-    "swatch" (a colour swatch; words is the colour).
+    "swatch" (a colour swatch; words is the colour), "switch" (an on/off switch with words).
+    "spin" glyphs also include "x", "pen", "drop" (a drop-down arrow) and "rec" (a red dot).
     shape: (l, t, r, b) or a list of points for polygons.
     words: {"en": ..., "zh": ...} or a plain string.
     """
@@ -369,7 +412,8 @@ def _draw_window(d, e, box, pts, state, text):
     d.line((cx - 7, cy + 4, cx + 7, cy + 4), fill=col, width=2)
 
 
-_GLYPHS = {"+": plus_glyph, "-": minus_glyph, "up": arrow_glyph(True), "down": arrow_glyph(False)}
+_GLYPHS = {"+": plus_glyph, "-": minus_glyph, "up": arrow_glyph(True), "down": arrow_glyph(False),
+           "x": cross_glyph, "pen": pen_glyph, "drop": drop_glyph, "rec": record_glyph}
 
 _DRAWERS = {
     "panel": lambda d, e, box, pts, state, text: d.rectangle(box, fill=PANEL, outline=EDGE),
@@ -390,7 +434,13 @@ _DRAWERS = {
     "track": lambda d, e, box, pts, state, text: groove(d, box, state),
     "polygon": lambda d, e, box, pts, state, text: polygon_face(d, pts, state, text, e.size),
     "swatch": lambda d, e, box, pts, state, colour: swatch_face(d, box, state, colour),
+    "switch": lambda d, e, box, pts, state, text: switch_face(d, box, state, text, e.size),
 }
+
+
+def register_face(kind, face):
+    """Adds an element kind drawn by face(d, box, state)."""
+    _DRAWERS[kind] = lambda d, e, box, pts, state, text: face(d, box, state)
 
 
 def draw_element(img, e, state, lang):

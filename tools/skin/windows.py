@@ -5,6 +5,7 @@ from dataclasses import dataclass
 from typing import Callable
 
 import led_page
+import macro_page
 import mouse_page
 import setting_panel
 
@@ -35,6 +36,8 @@ WINDOWS = [
            mouse_page.controls, elements=mouse_page.elements),
     Window("led-page", led_page.PAGE_SIZE, led_page.LAYOUT_FOLDERS, led_page.FILES, led_page.controls,
            columns=3, elements=led_page.elements),
+    Window("macro-page", macro_page.PAGE_SIZE, macro_page.LAYOUT_FOLDERS, macro_page.FILES,
+           macro_page.controls, columns=3, elements=macro_page.elements),
     Window("setting-panel", setting_panel.PANEL_SIZE, {"en": setting_panel.PANEL_FOLDER},
            setting_panel.PANEL_FILES, setting_panel.panel_controls, shaped=True, columns=3,
            elements=lambda layout: setting_panel.panel_elements()),
