@@ -51,6 +51,8 @@ bool RunApply(ProfileFiles& files, const ApplyServices& services,
 }
 
 bool FinishApply(ProfileFiles& files) {
+    // The download has copied the pending ids into the slot.
+    files.clearPendingMacroIds();
     const bool stored = files.writeConfigInfo();
     const bool saved = files.save();
     return stored && saved;

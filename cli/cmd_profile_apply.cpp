@@ -148,7 +148,7 @@ int RunProfileApply(const Args& allArgs) {
         std::fprintf(stderr, "\n");
     }
     for (const std::string& s : report.skipped) {
-        std::cerr << "q350ctl: " << s << "; the button was left as it was\n";
+        std::cerr << "q350ctl: " << s << "; the button was switched off\n";
     }
     if (!ok) {
         std::string why;
@@ -159,6 +159,10 @@ int RunProfileApply(const Args& allArgs) {
     }
     std::cout << "applied " << file << ": " << report.buttonWordsWritten << " button words, "
               << report.macrosUploaded << " macros\n";
+    if (!report.skipped.empty()) {
+        return Fail("buttons name macros that are not in the macro library; they were switched "
+                    "off (see above)");
+    }
     return 0;
 }
 

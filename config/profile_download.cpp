@@ -223,8 +223,11 @@ bool DownloadProfile(const DownloadJob& job, DownloadReport* reportOut) {
                 const auto id = static_cast<std::uint32_t>(job.slot->buttonMacroId[m][k]);
                 const MacroRecord* macro = job.macros ? job.macros->find(id) : nullptr;
                 if (!macro || !IsMacroInUse(*macro)) {
+                    // Switched off rather than left alone: the mouse would otherwise go on
+                    // playing whatever macro an earlier download put on the button.
                     report.skipped.push_back(where + ": macro " + std::to_string(id) +
                                              " is not in the library");
+                    word = kWordDisabled;
                 } else if (UploadMacro(*job.device, macroSlot, *macro)) {
                     word = DeviceWord(button, macroSlot);
                     ++macroSlot;
@@ -295,6 +298,9 @@ bool DownloadProfile(const DownloadJob& job, DownloadReport* reportOut) {
     seq.check(job.device->setColourComponent(kParamGreen1, zone1[1]), "zone 1 green");
 
     mode = savedMode;
+    // The device is free again before Windows hears of the pointer settings: telling it sends
+    // messages to the program's windows, whose thread may be waiting for the device.
+    lock.unlock();
     if (job.pointer && savedMode >= 0 && savedMode < kModeCount) {
         PointerSettingsFields fields;
         fields.enhancePrecision = p.enhancePrecision[savedMode];
@@ -303,7 +309,14 @@ bool DownloadProfile(const DownloadJob& job, DownloadReport* reportOut) {
         fields.scrollLines = p.scrollLines[savedMode];
         job.pointer->apply(fields);
     }
-    lock.unlock();
+
+    if (!report.skipped.empty() && job.notifier) {
+        std::string text(kMissingMacroNotice);
+        for (const std::string& s : report.skipped) {
+            text += "\n" + s;
+        }
+        job.notifier->show(MessageForm::SkinnedNotice, Utf8ToUtf16(text));
+    }
 
     report.ok = seq.ok();
     if (report.ok) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/clock.h"
@@ -64,7 +65,8 @@ struct DownloadReport {
     int buttonWordsWritten = 0;
     int macrosUploaded = 0;
     std::vector<std::string> failures;     // steps whose result was a failure
-    std::vector<std::string> skipped;      // macro buttons left alone (macro missing or unused)
+    // Macro buttons whose macro is missing or unused; each was written as a disabled button.
+    std::vector<std::string> skipped;
     std::vector<std::string> corrections;  // values brought into range before sending
 };
 
@@ -82,6 +84,11 @@ struct DownloadJob {
     PointerSettingsApplier* pointer = nullptr;  // the restored mode's pointer settings
     Notifier* notifier = nullptr;               // told when values were brought into range
 };
+
+// Told (through the job's notifier) when macro buttons were switched off; the buttons follow.
+inline constexpr std::string_view kMissingMacroNotice =
+    "These buttons name a macro that is not in the macro library. They were switched off in the "
+    "mouse; assign them again:";
 
 // Runs the whole sequence; true only when every step whose result is known succeeded. The
 // sequence always runs to its end: a failed step does not stop it.

@@ -210,6 +210,8 @@ bool ProfileFiles::select(int slot, bool windowHidden) {
     }
     table_->slots[slot].active = 1;
     active_ = slot;
+    // Ids picked for the profile that was shown must not land in this one's slot.
+    clearPendingMacroIds();
     if (windowHidden) {
         writeConfigInfo();
     }
@@ -224,6 +226,10 @@ void ProfileFiles::restoreDefaults() {
             id = 0;
         }
     }
+    clearPendingMacroIds();
+}
+
+void ProfileFiles::clearPendingMacroIds() {
     for (auto& mode : pendingMacroId) {
         for (auto& id : mode) {
             id = 0;
@@ -266,6 +272,7 @@ ImportResult ProfileFiles::importProfile(const std::filesystem::path& path) {
             active.buttonMacroId[m][k] = slot.buttonMacroId[m][k];
         }
     }
+    clearPendingMacroIds();
     return ImportResult::Imported;
 }
 

@@ -95,10 +95,14 @@ public:
                                           std::span<const std::uint8_t>, FileError*)>;
     void setFileWriter(FileWriter writer) { writer_ = std::move(writer); }
 
+    void clearPendingMacroIds();
+
     // Process-wide editing state (not saved).
     int currentMode = 0;     // 0 office, 1 MOBA, 2 FPS
     int currentLedZone = 0;  // 0 or 1
     // Macro id per button set by the mouse page; the download copies non-zero ones to the slot.
+    // Cleared after a download went well and whenever the record is replaced (selection, import,
+    // restore).
     std::int32_t pendingMacroId[kModeCount][kButtonCount] = {};
 
 private:

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "app/win/apply_progress.h"
 #include "app/win/key_capture_library.h"
 #include "app/win/usb_presence_win.h"
 #include "base/utf.h"
@@ -15,7 +16,6 @@
 #include "lang/win/shared_xml_reader.h"
 #include "skin/win/images.h"
 #include "skin/win/info_dlg.h"
-#include "skin/win/progress_dlg.h"
 #include "skin/win/skin_ids.h"
 #include "skin/win/xp_menu.h"
 
@@ -39,11 +39,6 @@ constexpr GUID kUsbDeviceInterface = {
 constexpr int kStatusFontHeight = 14;
 constexpr int kStatusFontWeight = 300;
 constexpr COLORREF kStatusColour = RGB(83, 97, 103);
-
-// Pages in index order with the titles they show while empty.
-constexpr lang::StringId kPageTitles[kPageCount] = {
-    lang::StringId::str_main, lang::StringId::str_led_title, lang::StringId::str_sts,
-    lang::StringId::str_macro_manager, lang::StringId::str_about};
 
 ui::Dialog::Template MainTemplate() {
     ui::Dialog::Template t;
@@ -93,66 +88,6 @@ bool CUSBDriver::Create() {
                           nullptr, 0);
 }
 
-// ---- the progress dialog of a download ----------------------------------------------------------
-
-// Starts the download worker once the dialog exists, so that the worker's progress and its final
-// close message always have a window to go to.
-class CQ350ConfigDlg::ApplyProgress final : public ui::CProgressDlg {
-public:
-    explicit ApplyProgress(CQ350ConfigDlg& owner) : owner_(owner) {}
-
-protected:
-    bool OnInitDialog() override {
-        const bool focus = CProgressDlg::OnInitDialog();
-        auto* work = new Work{&owner_, owner_.hwnd(), hwnd_};
-        HANDLE thread = CreateThread(nullptr, 0, Run, work, 0, nullptr);
-        if (thread == nullptr) {
-            delete work;
-            PostMessageW(owner_.hwnd(), kMsgDownloadFailed, 0, 0);
-            PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-        } else {
-            CloseHandle(thread);
-        }
-        return focus;
-    }
-
-private:
-    struct Work {
-        CQ350ConfigDlg* owner;
-        HWND mainWindow;
-        HWND progress;
-    };
-
-    static DWORD WINAPI Run(void* param) {
-        std::unique_ptr<Work> work(static_cast<Work*>(param));
-        CQ350ConfigDlg& o = *work->owner;
-        ApplyServices services;
-        services.macros = &o.macros_;
-        services.device = &o.device_;
-        services.deviceMutex = &o.deviceMutex_;
-        services.clock = &o.clock_;
-        services.pointer = o.pointer_.get();
-        services.notifier = &o.workerMessages_;
-        const HWND progress = work->progress;
-        DownloadReport report;
-        const bool ok = RunApply(
-            o.files_, services,
-            [progress](int position) {
-                PostMessageW(progress, ui::kMsgProgress, static_cast<WPARAM>(position), 0);
-            },
-            &report);
-        // The user sees "Setting Error" only; the failed steps go to the debugger's output.
-        for (const std::string& failure : report.failures) {
-            OutputDebugStringA(("Q350Config: download step failed: " + failure + "\n").c_str());
-        }
-        PostMessageW(work->mainWindow, ok ? kMsgDownloadDone : kMsgDownloadFailed, 0, 0);
-        PostMessageW(progress, WM_CLOSE, 0, 0);
-        return 0;
-    }
-
-    CQ350ConfigDlg& owner_;
-};
-
 // ---- construction -------------------------------------------------------------------------------
 
 CQ350ConfigDlg::CQ350ConfigDlg(std::wstring programFolder, SettingsStore& store,
@@ -165,6 +100,7 @@ CQ350ConfigDlg::CQ350ConfigDlg(std::wstring programFolder, SettingsStore& store,
       macros_(PathFromUtf16(std::u16string(folder_.begin(), folder_.end())), store_, notifier_,
               clock_, [] { return lang::Str(lang::StringId::str_msg2); }),
       model_(files_),
+      pages_(files_, macros_, folder_),
       events_(std::move(events)),
       channel_(transport_),
       device_(channel_, clock_, [this] { return files_.currentMode; }) {
@@ -342,15 +278,8 @@ void CQ350ConfigDlg::CreatePopupsAndPages() {
             ShowWindow(dpiIndicator_.hwnd(), SW_HIDE);
         }
     }
-    // Creation order: mouse settings, lighting, macros, support, statistics.
-    constexpr Page kOrder[kPageCount] = {Page::MouseSettings, Page::Lighting, Page::Macros,
-                                         Page::Support, Page::Statistics};
-    for (Page page : kOrder) {
-        const int index = static_cast<int>(page);
-        pages_[index] = std::make_unique<EmptyPage>(kPageTitles[index], sheets_[0].get());
-        pages_[index]->Create(hwnd_, ToRect(kPageArea));
-        pages_[index]->Show(page == Page::MouseSettings);
-    }
+    pages_.Create(hwnd_, sheets_[0].get(), ToRect(kPageArea));
+    pages_.Show(static_cast<int>(Page::MouseSettings));
 }
 
 void CQ350ConfigDlg::OpenMouse() {
@@ -541,11 +470,7 @@ void CQ350ConfigDlg::SelectPage(int index) {
     for (int tab = 0; tab < kPageCount; ++tab) {
         pageTabs_[tab].SetSelected(model_.pageTabSelected(tab));
     }
-    for (int i = 0; i < kPageCount; ++i) {
-        if (pages_[i]) {
-            pages_[i]->Show(model_.pageShown(i));
-        }
-    }
+    pages_.Show(model_.selectedPage());
 }
 
 void CQ350ConfigDlg::SelectProfileTab(int tab) {
@@ -566,11 +491,7 @@ void CQ350ConfigDlg::ShowProfileTabs() {
 }
 
 void CQ350ConfigDlg::RefreshSettingPages() {
-    for (Page page : {Page::MouseSettings, Page::Lighting}) {
-        if (auto& p = pages_[static_cast<int>(page)]) {
-            p->Refresh();
-        }
-    }
+    pages_.ShowRecord();
 }
 
 void CQ350ConfigDlg::OnMouseMove(POINT p) {
@@ -698,11 +619,7 @@ void CQ350ConfigDlg::OnLanguageChoice(WPARAM wp, LPARAM lp) {
     if (s.flagBitmap != 0) {
         SetFlag(s.flagBitmap);
         // Texts drawn from the table show the new language from their next painting on.
-        for (auto& page : pages_) {
-            if (page) {
-                page->Refresh();
-            }
-        }
+        pages_.LanguageChanged();
     }
     if (s.closeMenu) {
         if (languageMenu_ != nullptr && IsWindow(languageMenu_->hwnd())) {
@@ -746,15 +663,30 @@ void CQ350ConfigDlg::OnDeviceChange(WPARAM event, LPARAM data) {
 void CQ350ConfigDlg::OnApply() {
     // One download at a time: a second Apply while one runs would wait for the device lock with
     // the progress of two workers on one dialog.
-    if (downloading_) {
+    if (downloading_ || shutDown_) {
         return;
     }
+    ApplyServices services;
+    services.macros = &macros_;
+    services.device = &device_;
+    services.deviceMutex = &deviceMutex_;
+    services.clock = &clock_;
+    services.pointer = pointer_.get();
+    services.notifier = &workerMessages_;
     downloading_ = true;
-    ApplyProgress progress(*this);
-    progress.DoModal(hwnd_);
+    ApplyProgress progress(files_, services, hwnd_);
+    if (!progress.Run()) {
+        // No dialog, no worker: nothing runs, and Apply can be pressed again.
+        downloading_ = false;
+        apply_.SetSelected(false);
+        notifier_.show(MessageForm::SkinnedNotice, kSettingErrorText);
+    }
 }
 
 void CQ350ConfigDlg::OnDownloadEnded(bool ok) {
+    if (!downloading_) {
+        return;
+    }
     downloading_ = false;
     apply_.SetSelected(false);
     workerMessages_.flushTo(notifier_);
@@ -762,6 +694,9 @@ void CQ350ConfigDlg::OnDownloadEnded(bool ok) {
         FinishApply(files_);
     } else {
         notifier_.show(MessageForm::SkinnedNotice, kSettingErrorText);
+    }
+    if (closeAfterDownload_) {
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
     }
 }
 
@@ -776,9 +711,8 @@ void CQ350ConfigDlg::showDpiIndicator(int level) {
 }
 
 void CQ350ConfigDlg::forwardToStatistics(std::uint32_t eventWord) {
-    const auto& page = pages_[static_cast<int>(Page::Statistics)];
-    if (page && page->hwnd()) {
-        PostMessageW(page->hwnd(), kMsgStatisticsEvent, eventWord, 0);
+    if (const HWND page = pages_.window(Page::Statistics)) {
+        PostMessageW(page, kMsgStatisticsEvent, eventWord, 0);
     }
 }
 
@@ -786,18 +720,16 @@ void CQ350ConfigDlg::OnClose() {
     if (shutDown_) {
         return;
     }
+    if (downloading_) {
+        // The worker still uses the device and the record: the window closes once it is done.
+        closeAfterDownload_ = true;
+        return;
+    }
     shutDown_ = true;
     tray_.remove();
     events_->shutdown();
     usbDriver_.Destroy();
-    for (Page page :
-         {Page::MouseSettings, Page::Lighting, Page::Macros, Page::Support, Page::Statistics}) {
-        auto& p = pages_[static_cast<int>(page)];
-        if (p) {
-            p->Destroy();
-            p.reset();
-        }
-    }
+    pages_.DestroyAll();
     if (languageMenu_ != nullptr && IsWindow(languageMenu_->hwnd())) {
         DestroyWindow(languageMenu_->hwnd());
     }

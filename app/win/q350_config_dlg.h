@@ -15,7 +15,8 @@
 #include "app/driver_events.h"
 #include "app/main_window_model.h"
 #include "app/startup.h"
-#include "app/win/empty_page.h"
+#include "app/win/main_pages.h"
+#include "app/win/main_window_messages.h"
 #include "app/win/key_capture_library.h"
 #include "app/win/tray_icon.h"
 #include "app/win/win_notifier.h"
@@ -37,17 +38,6 @@
 namespace q350::app {
 
 inline constexpr wchar_t kMainWindowTitle[] = L"Quorv Q350 Gaming Mouse Driver";
-
-// Private messages of the main window.
-inline constexpr UINT kMsgLanguageChoice = 1025;
-inline constexpr UINT kMsgDownloadDone = 1795;
-inline constexpr UINT kMsgDownloadFailed = 1796;
-inline constexpr UINT kMsgApply = 1797;
-inline constexpr UINT kMsgDriverEvent = 2027;
-inline constexpr UINT kMsgHint = 2053;
-// To the statistics page: every driver event word, before the main window handles it.
-inline constexpr UINT kMsgStatisticsEvent = 1225;
-inline constexpr UINT kMsgRestoreDefaults = 2054;
 
 // Timers of the main window.
 inline constexpr UINT_PTR kTimerDpiIndicator = 2;
@@ -81,10 +71,11 @@ public:
     // The keyboard-hook library that shutdown takes down (may stay null).
     void setKeyCapture(KeyCaptureLibrary* library) { keyCapture_ = library; }
 
-    // Read by tests and by the pages that are yet to come.
+    // Read by tests.
     MainWindowModel& model() { return model_; }
     ProfileFiles& files() { return files_; }
     const std::wstring& firmwareVersionText() const { return firmwareText_; }
+    MainPages& pages() { return pages_; }
     StartPath startPath() const { return startPath_; }
 
 protected:
@@ -92,9 +83,6 @@ protected:
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
-    class ApplyProgress;
-    friend class ApplyProgress;
-
     // Initialisation pieces.
     void BuildWindow();
     void CreateButtons();
@@ -138,6 +126,7 @@ private:
     ProfileFiles files_;
     MacroLibrary macros_;
     MainWindowModel model_;
+    MainPages pages_;
     std::unique_ptr<DriverEvents> events_;
     lang::PrivateProfileIniFile ini_;
 
@@ -148,6 +137,7 @@ private:
     std::unique_ptr<WinPointerSettingsApplier> pointer_;
     DeferredNotifier workerMessages_;
     bool downloading_ = false;
+    bool closeAfterDownload_ = false;  // Exit was chosen while a download ran
 
     HICON icon_ = nullptr;
     ui::Bitmap sheets_[3];  // normal, pressed, hover
@@ -164,7 +154,6 @@ private:
     ui::CUpLayeredDlg layered_;
     ui::CDpiProgressDlg dpiIndicator_;
     DpiIndicatorCountdown dpiCountdown_;
-    std::array<std::unique_ptr<EmptyPage>, kPageCount> pages_;  // by page index
     ui::CMenuExA* languageMenu_ = nullptr;
 
     CUSBDriver usbDriver_;

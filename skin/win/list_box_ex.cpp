@@ -83,6 +83,12 @@ bool CListBoxEx::Create(HWND parent, const RECT& rect, UINT id, DWORD style) {
     return true;
 }
 
+void CListBoxEx::SetRowHeight(int height) {
+    if (hwnd_ != nullptr && height > 0) {
+        SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, height);
+    }
+}
+
 HWND CListBoxEx::Target() const {
     return target_ ? target_ : GetParent(hwnd_);
 }
@@ -199,11 +205,17 @@ void CListBoxEx::DrawRow(const DRAWITEMSTRUCT& dis) {
     RECT r = dis.rcItem;
     const bool selected = (dis.itemState & ODS_SELECTED) != 0;
     if (selected) {
-        FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
-        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        if (selectedFill != CLR_INVALID) {
+            Brush fill(CreateSolidBrush(selectedFill));
+            FillRect(dc, &r, fill.get());
+        } else {
+            FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+        }
+        SetTextColor(dc, selectedText != CLR_INVALID ? selectedText
+                                                     : GetSysColor(COLOR_HIGHLIGHTTEXT));
     } else {
         FillRect(dc, &r, background_ ? background_ : GetSysColorBrush(COLOR_WINDOW));
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetTextColor(dc, textColour != CLR_INVALID ? textColour : GetSysColor(COLOR_WINDOWTEXT));
     }
     if (dis.itemState & ODS_DISABLED)
         SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));

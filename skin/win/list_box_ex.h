@@ -33,6 +33,12 @@ public:
     void SetBackground(HBRUSH brush) { background_ = brush; }  // the owner's brush
     void SetNotifyTarget(HWND target) { target_ = target; }
 
+    // Row height in pixels (20 unless set).
+    void SetRowHeight(int height);
+    // Colours of the rows' texts and of the selected row; CLR_INVALID keeps the system's.
+    COLORREF textColour = CLR_INVALID;
+    COLORREF selectedFill = CLR_INVALID;
+    COLORREF selectedText = CLR_INVALID;
     int showPictures = 1;
     int editableByDoubleClick = 0;
     int hotRow = -1;

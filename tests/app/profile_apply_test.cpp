@@ -85,7 +85,9 @@ TEST_F(ApplyTest, UnpluggedMouseFailsAndNothingIsSaved) {
 TEST_F(ApplyTest, FinishStoresTableAndSavesTheActiveFile) {
     store.deleteValue(u"", kValueConfigInfo);
     files->profile().liftHeight[1] = 21;
+    files->pendingMacroId[1][2] = 0x15000001;  // already copied into the slot by the download
     ASSERT_TRUE(FinishApply(*files));
+    EXPECT_EQ(files->pendingMacroId[1][2], 0);
     EXPECT_NE(store.find(u"", kValueConfigInfo), nullptr);
     std::vector<std::uint8_t> bytes;
     ASSERT_TRUE(ReadFileBytes(folder / "Profile" / "Profile1.cfg", bytes));

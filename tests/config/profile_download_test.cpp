@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "base/utf.h"
 #include "config/function_catalog.h"
 #include "config/key_tables.h"
 #include "device/virtual_mouse.h"
@@ -298,7 +299,7 @@ TEST_F(Download, NineteenthMacroButtonFindsNoSlot) {
     EXPECT_EQ(progress.back(), 95);
 }
 
-TEST_F(Download, MacroButtonWithoutAPlayableMacroWritesNothing) {
+TEST_F(Download, MacroButtonWithoutAPlayableMacroIsSwitchedOffAndReported) {
     SetAll(fn::kLeft);
     SetMacroButton(0, 1, 500);  // not in the library
     PutMacro(library, 0, 501, kMacroA);
@@ -306,11 +307,16 @@ TEST_F(Download, MacroButtonWithoutAPlayableMacroWritesNothing) {
     library.entry(0).formatTag = 0;
     SetMacroButton(0, 2, 501);
     ASSERT_TRUE(Run());
-    // Neither inherits the word of the button before it.
+    // Neither inherits the word of the button before it, nor keeps a macro of an earlier
+    // download: both are disabled, and the user is told which.
     EXPECT_EQ(mouse.state().buttonWord(0, 1), 0x00010003u);
-    EXPECT_EQ(mouse.state().buttonWord(0, 2), 0u);
-    EXPECT_EQ(mouse.state().buttonWord(0, 3), 0u);
-    EXPECT_EQ(report.skipped.size(), 2u);
+    EXPECT_EQ(mouse.state().buttonWord(0, 2), kWordDisabled);
+    EXPECT_EQ(mouse.state().buttonWord(0, 3), kWordDisabled);
+    ASSERT_EQ(report.skipped.size(), 2u);
+    ASSERT_FALSE(notifier.shown.empty());
+    const std::string told = Utf16ToUtf8(notifier.shown.back().text);
+    EXPECT_NE(told.find("mode office button 2: macro 500"), std::string::npos) << told;
+    EXPECT_NE(told.find("mode office button 3: macro 501"), std::string::npos) << told;
 
     // A listed entry that cannot be encoded is never uploaded, and the download says so.
     PutMacro(library, 1, 502, kMacroA);

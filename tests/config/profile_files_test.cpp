@@ -303,7 +303,10 @@ TEST_F(ProfileFilesTest, SelectSwitchesSlotsAndStoresTheTableOnlyWhenHidden) {
     EXPECT_EQ(files->configInfo().slots[1].active, 1);
     EXPECT_EQ(store.find(u"", kValueConfigInfo)->bytes, storedBefore);
 
+    // An id picked for the profile shown before never reaches the new one's slot.
+    files->pendingMacroId[0][4] = 0x15000009;
     ASSERT_TRUE(files->select(2, true));
+    EXPECT_EQ(files->pendingMacroId[0][4], 0);
     ConfigInfo stored;
     FillRecord(stored, store.find(u"", kValueConfigInfo)->bytes);
     EXPECT_EQ(stored.slots[2].active, 1);
@@ -365,7 +368,9 @@ TEST_F(ProfileFilesTest, ImportTakesMacroIdsButNeverTheFilesPath) {
     const fs::path in = folder / "import.cfg";
     WriteAll(in, file);
 
+    files->pendingMacroId[2][6] = 0x15000003;
     ASSERT_EQ(files->importProfile(in), ImportResult::Imported);
+    EXPECT_EQ(files->pendingMacroId[2][6], 0);
     EXPECT_EQ(files->profile().liftHeight[0], 19);
     const ProfileSlot& active = files->activeSlotRecord();
     EXPECT_EQ(active.buttonMacroId[1][4], 0x01000005);

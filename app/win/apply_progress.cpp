@@ -1,0 +1,58 @@
+#include "app/win/apply_progress.h"
+
+#include <memory>
+#include <string>
+
+#include "app/win/main_window_messages.h"
+#include "skin/win/skin_ids.h"
+
+namespace q350::app {
+
+struct ApplyProgress::Work {
+    ProfileFiles* files;
+    ApplyServices services;
+    HWND mainWindow;
+    HWND progress;
+};
+
+ApplyProgress::ApplyProgress(ProfileFiles& files, const ApplyServices& services, HWND mainWindow)
+    : files_(files), services_(services), main_(mainWindow) {}
+
+bool ApplyProgress::Run() {
+    return DoModal(main_) != -1;
+}
+
+bool ApplyProgress::OnInitDialog() {
+    const bool focus = CProgressDlg::OnInitDialog();
+    auto* work = new Work{&files_, services_, main_, hwnd_};
+    HANDLE thread = CreateThread(nullptr, 0, RunWorker, work, 0, nullptr);
+    if (thread == nullptr) {
+        delete work;
+        PostMessageW(main_, kMsgDownloadFailed, 0, 0);
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    } else {
+        CloseHandle(thread);
+    }
+    return focus;
+}
+
+DWORD WINAPI ApplyProgress::RunWorker(void* param) {
+    std::unique_ptr<Work> work(static_cast<Work*>(param));
+    const HWND progress = work->progress;
+    DownloadReport report;
+    const bool ok = RunApply(
+        *work->files, work->services,
+        [progress](int position) {
+            PostMessageW(progress, ui::kMsgProgress, static_cast<WPARAM>(position), 0);
+        },
+        &report);
+    // The user sees "Setting Error" only; the failed steps go to the debugger's output.
+    for (const std::string& failure : report.failures) {
+        OutputDebugStringA(("Q350Config: download step failed: " + failure + "\n").c_str());
+    }
+    PostMessageW(work->mainWindow, ok ? kMsgDownloadDone : kMsgDownloadFailed, 0, 0);
+    PostMessageW(progress, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+}  // namespace q350::app

@@ -1,0 +1,34 @@
+#pragma once
+
+// The progress dialog of one download: it starts the download worker once it exists, so that the
+// worker's progress and its final close message always have a window to go to. The worker posts
+// the outcome (1795 or 1796) to the main window and then closes the dialog.
+#include "app/profile_apply.h"  // first: it reads the device headers
+
+#include <windows.h>
+
+#include "skin/win/progress_dlg.h"
+
+namespace q350::app {
+
+class ApplyProgress final : public ui::CProgressDlg {
+public:
+    // files and services live at least until the main window hears the outcome.
+    ApplyProgress(ProfileFiles& files, const ApplyServices& services, HWND mainWindow);
+
+    // Runs the dialog modally; false when it could not be shown (no download then ran).
+    bool Run();
+
+protected:
+    bool OnInitDialog() override;
+
+private:
+    struct Work;
+    static DWORD WINAPI RunWorker(void* param);
+
+    ProfileFiles& files_;
+    ApplyServices services_;
+    HWND main_;
+};
+
+}  // namespace q350::app
