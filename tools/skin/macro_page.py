@@ -111,8 +111,9 @@ def mouse_outline():
     return supersampled((155, 118), draw)
 
 
-def mouse_button_face(d, box, state):
+def mouse_button_face(img, box, state, _):
     """One button of the mouse drawing: lit while pressed or pointed at."""
+    d = ImageDraw.Draw(img)
     fill = {"normal": (46, 52, 61), "over": mix(ACCENT, PANEL, 0.4), "down": ACCENT}[state]
     d.rounded_rectangle(inner(box), radius=6, fill=fill, outline=EDGE_HI if state == "normal" else WHITE)
 

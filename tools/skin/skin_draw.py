@@ -438,15 +438,21 @@ _DRAWERS = {
 }
 
 
+_FACES = {}
+
+
 def register_face(kind, face):
-    """Adds an element kind drawn by face(d, box, state)."""
-    _DRAWERS[kind] = lambda d, e, box, pts, state, text: face(d, box, state)
+    """Adds an element kind drawn by face(img, box, state, words) (words: the element's words in
+    the layout's language, or whatever value the element carries)."""
+    _FACES[kind] = face
 
 
 def draw_element(img, e, state, lang):
-    d = ImageDraw.Draw(img)
     pts = _poly(e.shape)
-    _DRAWERS[e.kind](d, e, _bbox(pts), pts, state, e.text(lang))
+    if e.kind in _FACES:
+        _FACES[e.kind](img, _bbox(pts), state, e.text(lang))
+        return
+    _DRAWERS[e.kind](ImageDraw.Draw(img), e, _bbox(pts), pts, state, e.text(lang))
 
 
 def draw_sheets(size, elements, lang="en", background=None, shape="rounded", states=STATES[:3],

@@ -18,6 +18,7 @@ sys.path.insert(0, HERE)
 
 import led_page  # noqa: E402
 import mouse_page  # noqa: E402
+import stats_page  # noqa: E402
 import windows  # noqa: E402
 from skin_draw import KEY  # noqa: E402
 
@@ -125,6 +126,12 @@ class DrawnSkin(unittest.TestCase):
         for layout, rid in led_page.BACKGROUND_IDS.items():
             with Image.open(os.path.join(self.tmp.name, "gen", "skin", f"bmp_{rid}.bmp")) as img:
                 self.assertEqual(img.size, led_page.BACKGROUND_SIZE)
+
+    def test_a_trophy_picture_for_every_level_fits_its_button(self):
+        l, t, r, b = stats_page.TROPHY
+        pictures = [self.picture("trophy", f"trophy{level}Down.bmp") for level in range(13)]
+        self.assertEqual({p.size for p in pictures}, {(r - l, b - t)})
+        self.assertEqual(len({p.tobytes() for p in pictures}), 13)
 
     def test_slider_thumbs_fit_the_narrowest_strip(self):
         strips = [b - t for _, (l, t, r, b) in mouse_page.controls("en") if "slider" in _]

@@ -8,6 +8,7 @@ import led_page
 import macro_page
 import mouse_page
 import setting_panel
+import stats_page
 
 
 @dataclass
@@ -38,6 +39,8 @@ WINDOWS = [
            columns=3, elements=led_page.elements),
     Window("macro-page", macro_page.PAGE_SIZE, macro_page.LAYOUT_FOLDERS, macro_page.FILES,
            macro_page.controls, columns=3, elements=macro_page.elements),
+    Window("statistics-page", stats_page.PAGE_SIZE, stats_page.LAYOUT_FOLDERS, stats_page.FILES,
+           stats_page.controls, columns=3, elements=stats_page.elements),
     Window("setting-panel", setting_panel.PANEL_SIZE, {"en": setting_panel.PANEL_FOLDER},
            setting_panel.PANEL_FILES, setting_panel.panel_controls, shaped=True, columns=3,
            elements=lambda layout: setting_panel.panel_elements()),
