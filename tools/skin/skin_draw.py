@@ -370,6 +370,7 @@ class Element:
     style: str = "dark"
     size: int = 12
     name: str = ""             # the control's name, for previews and checks
+    looks: tuple = ("over", "down")   # the states the control shows a face of its own in
 
     def text(self, lang):
         if isinstance(self.words, dict):

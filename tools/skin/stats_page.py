@@ -140,11 +140,12 @@ register_face("progress", progress_face)
 
 def elements(layout):
     w = {k: v[layout] for k, v in WORDS.items()}
-    els = [Element("trophy", TROPHY, name="trophy picture"),
-           Element("progress", PROGRESS, name="progress bar"),
+    # the trophy picture is replaced by the level's picture; icons and bar show Normal when hovered
+    els = [Element("trophy", TROPHY, name="trophy picture", looks=()),
+           Element("progress", PROGRESS, name="progress bar", looks=("down",)),
            Element("button", RESET, w["reset"], size=13, name="reset button")]
     for j in range(LEVELS):
-        els.append(Element("trophyicon", icon_rect(j), j, name=f"trophy icon {j}"))
+        els.append(Element("trophyicon", icon_rect(j), j, name=f"trophy icon {j}", looks=("down",)))
     return els
 
 
