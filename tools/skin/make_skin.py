@@ -22,6 +22,7 @@ import macro_page  # noqa: E402
 import mouse_page  # noqa: E402
 import setting_panel  # noqa: E402
 import stats_page  # noqa: E402
+import support_page  # noqa: E402
 from skin_draw import (ACCENT, ACCENT_DARK, BG, EDGE, LIGHT, PANEL, STATUS_BG, TEXT, TEXT_DIM,  # noqa: E402
                        Element, draw_sheets, font, save_bmp, vgradient)
 
@@ -387,6 +388,7 @@ def build(bin_dir, gen_dir, lang):
     led_page.build(skins, res)
     macro_page.build(skins)
     stats_page.build(skins)
+    support_page.build(skins)
 
     slider_thumb(ACCENT, (14, 60, 80)).save(os.path.join(skins, "Slider.png"))
     slider_thumb((110, 118, 126), (50, 55, 60)).save(os.path.join(skins, "SliderDisable.PNG"))

@@ -9,6 +9,7 @@ import macro_page
 import mouse_page
 import setting_panel
 import stats_page
+import support_page
 
 
 @dataclass
@@ -41,6 +42,8 @@ WINDOWS = [
            macro_page.controls, columns=3, elements=macro_page.elements),
     Window("statistics-page", stats_page.PAGE_SIZE, stats_page.LAYOUT_FOLDERS, stats_page.FILES,
            stats_page.controls, columns=3, elements=stats_page.elements),
+    Window("support-page", support_page.PAGE_SIZE, support_page.LAYOUT_FOLDERS, support_page.FILES,
+           support_page.controls, columns=3, elements=support_page.elements),
     Window("setting-panel", setting_panel.PANEL_SIZE, {"en": setting_panel.PANEL_FOLDER},
            setting_panel.PANEL_FILES, setting_panel.panel_controls, shaped=True, columns=3,
            elements=lambda layout: setting_panel.panel_elements()),
