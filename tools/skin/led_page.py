@@ -155,7 +155,8 @@ def background(img, layout):
     words(d, (CURRENT_COLOUR[2] + 10, CURRENT_COLOUR[1], 420, CURRENT_COLOUR[3]), W["current"], TEXT, 12,
           align="left")
     for box, edit, letter in zip(L["rgb"], L["edits"], "RGB"):
-        words(d, (box[0] - 20, box[1] - 6, box[0] - 6, box[3] + 6), letter, TEXT, 12, bold=True, align="right")
+        words(d, (box[0] - 20, box[1] - 6, box[0] - 6, box[3] + 6), letter, TEXT, 12, bold=True,
+              align="right")
         light_box(d, edit)
     colour_wheel(img)
     words(d, (WHEEL[0], WHEEL[1] - 19, WHEEL[2], WHEEL[1] - 5), W["wheel"], TEXT_DIM, 10)

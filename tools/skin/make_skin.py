@@ -5,8 +5,11 @@ the program as resources. One design for every window: dark graphite surfaces, b
     make_skin.py BIN_DIR GENERATED_DIR [--lang en|zh]
 
 BIN_DIR/skins/... receives the files the program loads at run time; GENERATED_DIR/skin/... the
-pictures that skin_resources.rc compiles in. Later windows describe their sheets as element lists
-(see `Element` and `draw_sheets`) and get the same look.
+pictures that skin_resources.rc compiles in. Windows describe their sheets as element lists
+(`Element` and `draw_sheets` in skin_draw.py) and get the same look: the main window here, the
+pages and the setting panel in their own modules (mouse_page, led_page, macro_page, stats_page,
+support_page, setting_panel). windows.py lists every window's files and controls;
+preview_skin.py draws contact sheets of them for a person to look at.
 """
 import math
 import os

@@ -10,7 +10,7 @@ import os
 
 from PIL import ImageDraw
 
-from skin_draw import (ACCENT, CARD, EDGE, EDGE_HI, GLOW, PANEL, STATES, TEXT, TEXT_DIM, WELL,
+from skin_draw import (ACCENT, CARD, EDGE, PANEL, STATES, TEXT, TEXT_DIM, WELL,
                        Element, draw_sheets, grown, inner, light_box, mirrored, mix,
                        save_sheets, smooth_outline, supersampled, vgradient, words)
 
@@ -116,7 +116,7 @@ WORDS = {
     "precision": {"en": "Enhance pointer precision", "zh": "提高指针精确度"},
     "wheel": {"en": "WHEEL SCROLLING", "zh": "滚轮"},
     "lines": {"en": "Lines per notch:", "zh": "一次滚动的行数:"},
-    "screen": {"en": "One screen per notch", "zh": "一次滚动一屏"},
+    "screen": {"en": "Screen per notch", "zh": "一次滚动一屏"},
     "double": {"en": "DOUBLE-CLICK SPEED", "zh": "双击速度"},
     "test": {"en": "Double-click the picture to test", "zh": "双击右侧图片测试"},
     "mode": {"en": "MODE", "zh": "模式"},

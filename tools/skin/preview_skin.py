@@ -70,6 +70,12 @@ def mocks(bin_dir):
                   for box in (x, y)]
         values.append((mouse_page.LINES_BOX[layout], "3", (88, 95, 103), "centre"))
         mock_texts(page, values)
+        with Image.open(os.path.join(skins, "Slider.png")) as thumb:
+            thumb = thumb.convert("RGBA")
+            for i, (name, (l, t, r, b)) in enumerate(mouse_page.controls(layout)):
+                if "slider" in name:  # thumbs somewhere along their tracks, as the program places them
+                    x = l + (r - l - thumb.size[0]) * (i % 7 + 1) // 8
+                    page.paste(thumb, (x, b - thumb.size[1]), thumb)
         out.append((f"mouse-page-{layout}", page))
     zh = {"title": "按键设定面板", "current": "当前功能: 单击", "tabs": ["组合键", "宏设置", "基本功能", "高级功能"],
           "ok": "确定", "restore": "恢复默认", "disable": "禁用按键", "browse": "浏览"}
@@ -90,8 +96,9 @@ def mocks(bin_dir):
                 labels = ["Play a sound", "Run a program", "Open a file", "Open a folder"]
                 mock_texts(inside, [(row[1], label, (88, 95, 105), "left")
                                     for row, label in zip(sp.ADVANCED_ROWS, labels)])
-                mock_texts(inside, [(row[3], t["browse"], (189, 189, 200), "centre") for row in sp.ADVANCED_ROWS])
-                mock_texts(inside, [(sp.ADVANCED_ROWS[1][2], "C:\\Games\\game.exe", (189, 189, 200), "centre")])
+                light = (189, 189, 200)
+                mock_texts(inside, [(row[3], t["browse"], light, "centre") for row in sp.ADVANCED_ROWS])
+                mock_texts(inside, [(sp.ADVANCED_ROWS[1][2], "C:\\Games\\game.exe", light, "centre")])
             panel.paste(inside, sp.SUB_PANEL_AREA[:2])
             texts = [(sp.TITLE, t["title"], (88, 95, 105), "centre"),
                      (sp.CURRENT_FUNCTION, t["current"], (189, 189, 200), "left"),

@@ -9,9 +9,9 @@ import os
 
 from PIL import Image, ImageDraw, ImageFilter
 
-from skin_draw import (ACCENT, ACCENT_DARK, EDGE, PANEL, STATUS_BG, TEXT, TEXT_DIM, WELL, WHITE,
-                       Element, draw_sheets, grown, inner, mix, register_face, save_bmp,
-                       save_sheets, supersampled, vgradient, words)
+from skin_draw import (ACCENT, ACCENT_DARK, EDGE, PANEL, TEXT, WELL, WHITE, Element, draw_sheets,
+                       grown, inner, mix, register_face, save_bmp, save_sheets, supersampled,
+                       vgradient, words)
 import mouse_page
 
 STATES = ("normal", "over", "down")

@@ -9,7 +9,7 @@ import os
 from PIL import ImageDraw
 
 from skin_draw import (ACCENT, EDGE, PANEL, TEXT, TEXT_DIM, WELL, WHITE, Element, draw_sheets,
-                       grown, inner, mix, save_sheets, vgradient, words)
+                       inner, mix, save_sheets, vgradient, words)
 import mouse_page
 
 STATES = ("normal", "over", "down")
@@ -89,7 +89,8 @@ def background(img, layout):
     vgradient(img, (0, 0, w_, h_), mix(PANEL, WHITE, 0.02), (24, 27, 32))
     d = ImageDraw.Draw(img)
     w = {k: v[layout] for k, v in WORDS.items()}
-    for card, title, icon in zip(CARDS, (w["software"], w["firmware"], w["web"]), (app_icon, chip_icon, globe_icon)):
+    titles = (w["software"], w["firmware"], w["web"])
+    for card, title, icon in zip(CARDS, titles, (app_icon, chip_icon, globe_icon)):
         mouse_page.card(d, card)
         icon(d, (card[0] + card[2]) // 2, card[1] + 38)
         words(d, (card[0], card[1] + 68, card[2], card[1] + 86), title, ACCENT, 13, bold=True)
