@@ -10,6 +10,7 @@
 
 #include "base/clock.h"
 #include "cli/commands.h"
+#include "cli/dump_json.h"
 #include "device/device_commands.h"
 #include "device/hid_channel.h"
 #include "device/linux/hidraw_transport.h"
@@ -121,7 +122,7 @@ int Dump(const Args& args) {
     if (!ReadMouseState(path, state, &error)) {
         return Fail(StateProblem(path, error));
     }
-    std::cout << (json ? DumpMouseJson(state) : DumpMouseText(state));
+    std::cout << (json ? MouseDumpJson(state) : DumpMouseText(state));
     return 0;
 }
 

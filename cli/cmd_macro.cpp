@@ -5,23 +5,15 @@
 //   macro export LIBRARY ID OUT [--json]
 //   macro import LIBRARY IN
 //
-// Text form, one item a line ('#' starts a comment):
-//   id 0x02000011
-//   name Reload
-//   repeat 2
-//   down 0x41
-//   pause 30
-//   up 0x41
-// JSON form: {"id": 33554449, "name": "Reload", "repeat": 2,
-//             "events": [{"down": 65}, {"pause": 30}, {"up": 65}]}
+// The two file forms are described in config/macro_file.h (text) and config/macro_json.h (JSON).
+// Import reads the whole file first and refuses it, naming the line or the JSON path, unless every
+// item is one the library holds and the mouse can play; the library file is written only then.
 #include "config/macro_library.h"  // first: it reads the device headers
 
 #include <charconv>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +21,8 @@
 #include "base/utf.h"
 #include "cli/commands.h"
 #include "config/key_tables.h"
+#include "config/macro_file.h"
+#include "config/macro_json.h"
 
 namespace q350::cli {
 
@@ -38,12 +32,8 @@ constexpr const char* kUsage =
     "macro list LIBRARY | macro show LIBRARY ID | macro export LIBRARY ID OUT [--json] | "
     "macro import LIBRARY IN";
 
-struct MacroText {
-    std::uint32_t id = 0;
-    std::uint32_t repeat = 1;
-    std::u16string name;
-    std::vector<std::uint32_t> events;
-};
+// Files read by import: a macro of 1,000 events is far smaller than this.
+constexpr std::size_t kImportMaxBytes = 1 << 20;
 
 std::optional<std::uint32_t> ParseNumber(std::string s) {
     int base = 10;
@@ -59,10 +49,15 @@ std::optional<std::uint32_t> ParseNumber(std::string s) {
     return v;
 }
 
-std::string Hex(std::uint32_t v, int digits = 8) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%0*X", digits, v);
-    return buf;
+std::string ErrorText(FileError error) {
+    switch (error) {
+        case FileError::NotFound:
+            return ": no such file or folder";
+        case FileError::AccessDenied:
+            return ": permission denied";
+        default:
+            return "";
+    }
 }
 
 // A library file loaded into memory; a missing file gives an empty library.
@@ -78,11 +73,21 @@ struct LoadedLibrary {
     }
 };
 
-bool LoadLibrary(const std::string& path, LoadedLibrary& lib, bool allowMissing) {
+bool LoadLibrary(const std::string& path, LoadedLibrary& lib, bool allowMissing,
+                 std::string& problem) {
     std::vector<std::uint8_t> image;
     FileError error = FileError::None;
-    if (!ReadFileBytes(path, image, &error, kMacroFileSize)) {
-        return allowMissing && error == FileError::NotFound;
+    if (!ReadFileBytes(path, image, &error, kMacroFileSize + 1)) {
+        if (allowMissing && error == FileError::NotFound) {
+            return true;
+        }
+        problem = "cannot read " + path + ErrorText(error);
+        return false;
+    }
+    if (image.size() > kMacroFileSize) {
+        problem = path + " is not a macro library (it holds more than " +
+                  std::to_string(kMacroFileSize) + " bytes)";
+        return false;
     }
     std::memcpy(&lib.library.entry(0), image.data(), image.size());
     return true;
@@ -100,12 +105,17 @@ std::string RepeatText(std::uint32_t repeat) {
 }
 
 std::string KeyText(std::uint32_t vk) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(vk));
     const std::string name = Utf16ToUtf8(KeyName(static_cast<int>(vk)));
-    return Hex(vk, 2) + (name.empty() ? "" : "  # " + name);
+    return hex + (name.empty() ? "" : "  # " + name);
 }
 
-std::string EventsText(const MacroRecord& r) {
-    std::string out;
+// An entry in the text form as it is, events of unknown types included as comments.
+std::string ShowText(const MacroRecord& r) {
+    std::string out = "id " + HexWord(r.id) + "\nname " +
+                      Utf16ToUtf8(FieldText(r.macroName, kMacroNameChars)) + "\nrepeat " +
+                      std::to_string(r.repeat & 0xFFFF) + "\n";
     for (std::uint32_t i = 0; i < r.eventCount && i < kMacroMaxEvents; ++i) {
         const std::uint32_t e = r.events[i];
         const std::uint32_t v = MacroEventValue(e);
@@ -120,150 +130,29 @@ std::string EventsText(const MacroRecord& r) {
                 out += "pause " + std::to_string(v) + "\n";
                 break;
             default:
-                out += "# unknown event " + Hex(e) + "\n";
+                out += "# unknown event " + HexWord(e) + "\n";
                 break;
         }
     }
     return out;
 }
 
-std::string JsonEscape(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-        }
-        out += c;
-    }
-    return out;
-}
-
-std::string ToJson(const MacroRecord& r) {
-    std::ostringstream out;
-    out << "{\"id\": " << r.id << ", \"name\": \""
-        << JsonEscape(Utf16ToUtf8(FieldText(r.macroName, kMacroNameChars)))
-        << "\", \"repeat\": " << r.repeat << ",\n \"events\": [";
-    for (std::uint32_t i = 0; i < r.eventCount && i < kMacroMaxEvents; ++i) {
-        const std::uint32_t e = r.events[i];
-        const char* kind = MacroEventType(e) == kMacroKeyDown ? "down"
-                           : MacroEventType(e) == kMacroKeyUp ? "up"
-                           : MacroEventType(e) == kMacroPause ? "pause"
-                                                              : "raw";
-        const std::uint32_t v = std::strcmp(kind, "raw") == 0 ? e : MacroEventValue(e);
-        out << (i ? ", " : "") << "{\"" << kind << "\": " << v << "}";
-    }
-    out << "]}\n";
-    return out.str();
-}
-
-std::string ToText(const MacroRecord& r) {
-    return "id " + Hex(r.id) + "\nname " + Utf16ToUtf8(FieldText(r.macroName, kMacroNameChars)) +
-           "\nrepeat " + std::to_string(r.repeat & 0xFFFF) + "\n" + EventsText(r);
-}
-
-bool AddEvent(const std::string& kind, std::uint32_t value, MacroText& m) {
-    if (kind == "down" || kind == "up") {
-        if (value > 0xFF) return false;
-        m.events.push_back(MacroEvent(kind == "down" ? kMacroKeyDown : kMacroKeyUp, value));
-    } else if (kind == "pause") {
-        m.events.push_back(MacroEvent(kMacroPause, value));
-    } else if (kind == "raw") {
-        m.events.push_back(value);
-    } else {
-        return false;
-    }
-    return true;
-}
-
-// Reads the JSON form written by export: string keys followed by numbers or one string.
-std::optional<MacroText> ParseJson(const std::string& s, std::string& problem) {
-    MacroText m;
-    std::size_t i = 0;
-    std::string key;
-    while (i < s.size()) {
-        const char c = s[i];
-        if (c == '"') {
-            std::string str;
-            for (++i; i < s.size() && s[i] != '"'; ++i) {
-                if (s[i] == '\\' && i + 1 < s.size()) ++i;
-                str += s[i];
-            }
-            ++i;
-            if (key == "name") {
-                m.name = Utf8ToUtf16(str);
-                key.clear();
-            } else {
-                key = str;
-            }
-        } else if ((c >= '0' && c <= '9')) {
-            std::size_t j = i;
-            while (j < s.size() && std::isalnum(static_cast<unsigned char>(s[j]))) ++j;
-            const auto v = ParseNumber(s.substr(i, j - i));
-            i = j;
-            if (!v) {
-                problem = "bad number";
-                return std::nullopt;
-            }
-            if (key == "id") m.id = *v;
-            else if (key == "repeat") m.repeat = *v;
-            else if (!AddEvent(key, *v, m)) {
-                problem = "unknown item '" + key + "'";
-                return std::nullopt;
-            }
-            key.clear();
-        } else {
-            ++i;
-        }
-    }
-    return m;
-}
-
-std::optional<MacroText> ParseText(const std::string& s, std::string& problem) {
-    MacroText m;
-    std::istringstream in(s);
-    std::string line;
-    int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        if (const auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
-        std::istringstream words(line);
-        std::string kind, value;
-        if (!(words >> kind)) continue;
-        if (kind == "name") {
-            std::getline(words >> std::ws, value);
-            while (!value.empty() && std::isspace(static_cast<unsigned char>(value.back())))
-                value.pop_back();
-            m.name = Utf8ToUtf16(value);
-            continue;
-        }
-        words >> value;
-        const auto v = ParseNumber(value);
-        if (!v) {
-            problem = "line " + std::to_string(number) + ": '" + value + "' is not a number";
-            return std::nullopt;
-        }
-        if (kind == "id") m.id = *v;
-        else if (kind == "repeat") m.repeat = *v;
-        else if (!AddEvent(kind, *v, m)) {
-            problem = "line " + std::to_string(number) + ": cannot read '" + kind + "'";
-            return std::nullopt;
-        }
-    }
-    return m;
-}
-
 int List(const Args& a) {
-    if (a.size() != 2) return Usage(kUsage);
+    if (a.size() != 2)
+        return Usage(kUsage);
     LoadedLibrary lib;
-    if (!LoadLibrary(a[1], lib, false)) return Fail("cannot read " + a[1]);
+    std::string problem;
+    if (!LoadLibrary(a[1], lib, false, problem))
+        return Fail(problem);
     int count = 0;
     for (std::size_t i = 0; i < kMacroLibraryEntries; ++i) {
         const MacroRecord& r = lib.library.entry(i);
-        if (!IsMacroInUse(r)) continue;
+        if (!IsMacroInUse(r))
+            continue;
         ++count;
         MacroProgram program{};
         const bool playable = EncodeMacro(r, program);
-        std::cout << Hex(r.id) << "  " << Utf16ToUtf8(FieldText(r.macroName, kMacroNameChars))
+        std::cout << HexWord(r.id) << "  " << Utf16ToUtf8(FieldText(r.macroName, kMacroNameChars))
                   << "  (" << r.eventCount << " events, repeat " << RepeatText(r.repeat) << ")"
                   << (playable ? "" : "  [cannot be played by the mouse]") << "\n";
     }
@@ -278,63 +167,92 @@ const MacroRecord* FindInUse(LoadedLibrary& lib, const std::string& idText) {
 }
 
 int Show(const Args& a) {
-    if (a.size() != 3) return Usage(kUsage);
+    if (a.size() != 3)
+        return Usage(kUsage);
     LoadedLibrary lib;
-    if (!LoadLibrary(a[1], lib, false)) return Fail("cannot read " + a[1]);
+    std::string problem;
+    if (!LoadLibrary(a[1], lib, false, problem))
+        return Fail(problem);
     const MacroRecord* r = FindInUse(lib, a[2]);
-    if (!r) return Fail("no macro " + a[2] + " in " + a[1]);
-    std::cout << ToText(*r);
+    if (!r)
+        return Fail("no macro " + a[2] + " in " + a[1]);
+    std::cout << ShowText(*r);
     return 0;
 }
 
 int Export(const Args& a) {
-    if (a.size() != 4 && !(a.size() == 5 && a[4] == "--json")) return Usage(kUsage);
+    if (a.size() != 4 && !(a.size() == 5 && a[4] == "--json"))
+        return Usage(kUsage);
     LoadedLibrary lib;
-    if (!LoadLibrary(a[1], lib, false)) return Fail("cannot read " + a[1]);
+    std::string problem;
+    if (!LoadLibrary(a[1], lib, false, problem))
+        return Fail(problem);
     const MacroRecord* r = FindInUse(lib, a[2]);
-    if (!r) return Fail("no macro " + a[2] + " in " + a[1]);
-    const std::string text = a.size() == 5 ? ToJson(*r) : ToText(*r);
-    if (!WriteFileAtomic(a[3], std::span(reinterpret_cast<const std::uint8_t*>(text.data()),
-                                         text.size()))) {
-        return Fail("cannot write " + a[3]);
+    if (!r)
+        return Fail("no macro " + a[2] + " in " + a[1]);
+    MacroDraft draft;
+    if (!DraftFromRecord(*r, draft, problem)) {
+        return Fail("macro " + a[2] + " cannot be exported: " + problem);
+    }
+    const std::string text = a.size() == 5 ? MacroJsonForm(draft) : MacroTextForm(draft);
+    FileError error = FileError::None;
+    if (!WriteFileAtomic(a[3],
+                         std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                         &error)) {
+        return Fail("cannot write " + a[3] + ErrorText(error));
     }
     return 0;
 }
 
 int Import(const Args& a) {
-    if (a.size() != 3) return Usage(kUsage);
+    if (a.size() != 3)
+        return Usage(kUsage);
     std::vector<std::uint8_t> bytes;
-    if (!ReadFileBytes(a[2], bytes)) return Fail("cannot read " + a[2]);
-    const std::string s(bytes.begin(), bytes.end());
+    FileError error = FileError::None;
+    if (!ReadFileBytes(a[2], bytes, &error, kImportMaxBytes + 1)) {
+        return Fail("cannot read " + a[2] + ErrorText(error));
+    }
+    if (bytes.size() > kImportMaxBytes) {
+        return Fail(a[2] + ": larger than any macro file (more than 1 MiB); nothing imported");
+    }
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    MacroDraft draft;
     std::string problem;
-    const auto first = s.find_first_not_of(" \t\r\n");
-    const auto m = first != std::string::npos && s[first] == '{' ? ParseJson(s, problem)
-                                                                 : ParseText(s, problem);
-    if (!m) return Fail(a[2] + ": " + problem);
-    if (m->events.size() > kMacroMaxEvents) return Fail(a[2] + ": more than 1000 events");
-    MacroProgram program{};
-    if (!EncodeMacroEvents(m->events, m->repeat, program)) {
-        return Fail(a[2] + ": the mouse cannot play this macro (unknown key or event)");
+    const auto first = text.find_first_not_of(" \t\r\n");
+    const bool json = first != std::string_view::npos && (text[first] == '{' || text[first] == '[');
+    const bool read =
+        json ? ReadMacroJson(text, draft, problem) : ReadMacroText(text, draft, problem);
+    if (!read) {
+        return Fail(a[2] + ": " + problem + "; nothing imported");
     }
     LoadedLibrary lib;
-    if (!LoadLibrary(a[1], lib, true)) return Fail("cannot read " + a[1]);
-    if (!lib.library.store(MakeExchangeBlock(m->id, m->repeat, m->name, m->events)) ||
-        !WriteFileAtomic(a[1], lib.library.bytes())) {
-        return Fail("cannot store the macro in " + a[1] + " (library full or not writable)");
+    if (!LoadLibrary(a[1], lib, true, problem))
+        return Fail(problem);
+    if (!lib.library.store(MakeExchangeBlock(draft.id, draft.repeat, draft.name, draft.events))) {
+        return Fail(a[1] + " is full (" + std::to_string(kMacroLibraryEntries) +
+                    " macros); nothing imported");
     }
-    std::cout << "stored macro " << Hex(m->id) << " (" << m->events.size() << " events) in "
-              << a[1] << "\n";
+    if (!WriteFileAtomic(a[1], lib.library.bytes(), &error)) {
+        return Fail("cannot write " + a[1] + ErrorText(error) + "; the library is unchanged");
+    }
+    std::cout << "stored macro " << HexWord(draft.id) << " (" << draft.events.size()
+              << " events) in " << a[1] << "\n";
     return 0;
 }
 
 }  // namespace
 
 int RunMacro(const Args& args) {
-    if (args.empty()) return Usage(kUsage);
-    if (args[0] == "list") return List(args);
-    if (args[0] == "show") return Show(args);
-    if (args[0] == "export") return Export(args);
-    if (args[0] == "import") return Import(args);
+    if (args.empty())
+        return Usage(kUsage);
+    if (args[0] == "list")
+        return List(args);
+    if (args[0] == "show")
+        return Show(args);
+    if (args[0] == "export")
+        return Export(args);
+    if (args[0] == "import")
+        return Import(args);
     return Usage(kUsage);
 }
 

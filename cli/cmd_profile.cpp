@@ -1,6 +1,8 @@
-// q350ctl profile: create and inspect profile files.
+// q350ctl profile: create, inspect, export and import profile files.
 //   profile new FILE [--chinese] [--force]
 //   profile show FILE [--mode N] [--json]
+//   profile export FILE.cfg OUT.json
+//   profile import IN.json OUT.cfg
 //   profile apply FILE [--macros Macro.cfg] [--virtual STATE | --device PATH]
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +20,8 @@
 #include "config/function_catalog.h"
 #include "config/key_tables.h"
 #include "config/profile_data.h"
+#include "config/profile_json.h"
+#include "config/strict_json.h"
 
 namespace q350::cli {
 
@@ -25,7 +29,11 @@ namespace {
 
 constexpr const char* kUsage =
     "profile new FILE [--chinese] [--force] | profile show FILE [--mode N] [--json] | "
+    "profile export FILE.cfg OUT.json | profile import IN.json OUT.cfg | "
     "profile apply FILE [--macros Macro.cfg] [--virtual STATE | --device PATH]";
+
+// A profile document is some tens of kilobytes; anything far larger is not one.
+constexpr std::size_t kProfileJsonMaxBytes = 8 << 20;
 
 constexpr const char* kModeNames[kModeCount] = {"office", "MOBA", "FPS"};
 constexpr const char* kEffectNames[5] = {"off", "constant", "breathing", "APM breathing cycle",
@@ -39,38 +47,6 @@ std::string Hex(std::uint32_t v) {
 
 std::string Text(const char16_t* field) {
     return Utf16ToUtf8(FieldText(field, kTextChars));
-}
-
-std::string JsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
 }
 
 template <typename T, std::size_t N>
@@ -176,43 +152,129 @@ void ShowText(const ProfileData& p, const std::string& file, std::size_t size,
 }
 
 void ShowJson(const ProfileData& p, const std::string& file, const std::vector<int>& modes) {
-    std::ostringstream o;
-    o << "{\"file\":" << JsonString(file) << ",\"magic\":" << JsonString(Hex(p.magic))
-      << ",\"modes\":[";
-    for (std::size_t i = 0; i < modes.size(); ++i) {
-        const int m = modes[i];
-        o << (i ? "," : "") << "{\"mode\":" << m << ",\"name\":" << JsonString(kModeNames[m])
-          << ",\"buttons\":[";
+    Json doc = Json::object();
+    doc["file"] = file;
+    doc["magic"] = Hex(p.magic);
+    Json list = Json::array();
+    const auto numbers = [](const std::int32_t* values, std::size_t count) {
+        Json out = Json::array();
+        for (std::size_t i = 0; i < count; ++i) {
+            out.push_back(values[i]);
+        }
+        return out;
+    };
+    for (const int m : modes) {
+        Json mode = Json::object();
+        mode["mode"] = m;
+        mode["name"] = kModeNames[m];
+        Json buttons = Json::array();
         for (int k = 0; k < kButtonCount; ++k) {
             const ButtonAssignment& b = p.buttons[m][k];
             const auto word = b.function == fn::kMacro ? std::nullopt : DeviceWord(b);
-            o << (k ? "," : "") << "{\"index\":" << k << ",\"label\":" << JsonString(Text(b.label))
-              << ",\"function\":" << b.function
-              << ",\"word\":" << (word ? JsonString(Hex(*word)) : std::string("null"))
-              << ",\"macroId\":" << b.macroId << ",\"keyWord\":" << JsonString(Hex(b.keyWord))
-              << ",\"actionWord\":" << JsonString(Hex(b.actionWord))
-              << ",\"path\":" << JsonString(Text(b.path)) << "}";
+            Json button = Json::object();
+            button["index"] = k;
+            button["label"] = Text(b.label);
+            button["function"] = b.function;
+            button["word"] = word ? Json(Hex(*word)) : Json(nullptr);
+            button["macroId"] = b.macroId;
+            button["keyWord"] = Hex(b.keyWord);
+            button["actionWord"] = Hex(b.actionWord);
+            button["path"] = Text(b.path);
+            buttons.push_back(std::move(button));
         }
-        o << "],\"dpiX\":[" << List(p.dpiX[m], kDpiSlots, ",") << "],\"dpiY\":["
-          << List(p.dpiY[m], kDpiSlots, ",") << "],\"dpiLevelOn\":["
-          << List(p.dpiLevelOn[m], kDpiLevels, ",") << "],\"dpiListMode\":" << p.dpiListMode[m]
-          << ",\"xyIndependent\":" << p.xyIndependent[m] << ",\"dpiTopLevel\":" << p.dpiTopLevel[m]
-          << ",\"liftHeight\":" << p.liftHeight[m] << ",\"reportRate\":" << p.reportRate[m]
-          << ",\"pointerSpeed\":" << p.pointerSpeed[m] << ",\"scrollLines\":" << p.scrollLines[m]
-          << ",\"enhancePrecision\":" << p.enhancePrecision[m]
-          << ",\"doubleClickSpeed\":" << p.doubleClickSpeed[m]
-          << ",\"proximitySensing\":" << p.proximitySensing[m]
-          << ",\"ledZoneSel\":" << p.ledZoneSel[m] << ",\"zones\":[";
+        mode["buttons"] = std::move(buttons);
+        mode["dpiX"] = numbers(p.dpiX[m], kDpiSlots);
+        mode["dpiY"] = numbers(p.dpiY[m], kDpiSlots);
+        mode["dpiLevelOn"] = numbers(p.dpiLevelOn[m], kDpiLevels);
+        mode["dpiListMode"] = p.dpiListMode[m];
+        mode["xyIndependent"] = p.xyIndependent[m];
+        mode["dpiTopLevel"] = p.dpiTopLevel[m];
+        mode["liftHeight"] = p.liftHeight[m];
+        mode["reportRate"] = p.reportRate[m];
+        mode["pointerSpeed"] = p.pointerSpeed[m];
+        mode["scrollLines"] = p.scrollLines[m];
+        mode["enhancePrecision"] = p.enhancePrecision[m];
+        mode["doubleClickSpeed"] = p.doubleClickSpeed[m];
+        mode["proximitySensing"] = p.proximitySensing[m];
+        mode["ledZoneSel"] = p.ledZoneSel[m];
+        Json zones = Json::array();
         for (int z = 0; z < kZoneCount; ++z) {
-            o << (z ? "," : "") << "{\"zone\":" << z << ",\"effect\":" << p.ledEffect[z][m]
-              << ",\"color\":" << JsonString(Hex(p.ledColor[z][m]))
-              << ",\"speed\":" << p.ledSpeed[z][m] << ",\"brightness\":" << p.ledBrightness[z][m]
-              << ",\"swatch\":" << p.ledSwatch[z][m] << "}";
+            zones.push_back(Json::object({{"zone", z},
+                                          {"effect", p.ledEffect[z][m]},
+                                          {"color", Hex(p.ledColor[z][m])},
+                                          {"speed", p.ledSpeed[z][m]},
+                                          {"brightness", p.ledBrightness[z][m]},
+                                          {"swatch", p.ledSwatch[z][m]}}));
         }
-        o << "]}";
+        mode["zones"] = std::move(zones);
+        list.push_back(std::move(mode));
     }
-    o << "]}\n";
-    std::cout << o.str();
+    doc["modes"] = std::move(list);
+    std::cout << JsonText(doc);
+}
+
+std::string ErrorText(FileError error) {
+    switch (error) {
+        case FileError::NotFound:
+            return ": no such file or folder";
+        case FileError::AccessDenied:
+            return ": permission denied";
+        default:
+            return "";
+    }
+}
+
+int Export(const Args& args) {
+    if (args.size() != 3) {
+        return Usage(kUsage);
+    }
+    std::vector<std::uint8_t> bytes;
+    FileError error = FileError::None;
+    if (!ReadFileBytes(args[1], bytes, &error, kExportFileSize + 1)) {
+        return Fail("cannot read " + args[1] + ErrorText(error));
+    }
+    std::string json, problem, notes;
+    if (!ProfileJsonForm(bytes, json, problem, &notes)) {
+        return Fail(args[1] + ": " + problem);
+    }
+    if (!notes.empty()) {
+        std::cerr << "q350ctl: warning: " << args[1] << " holds a value that import refuses ("
+                  << notes << ")\n";
+    }
+    if (!WriteFileAtomic(args[2],
+                         std::span(reinterpret_cast<const std::uint8_t*>(json.data()), json.size()),
+                         &error)) {
+        return Fail("cannot write " + args[2] + ErrorText(error));
+    }
+    std::cout << "wrote " << args[2] << " from " << args[1] << "\n";
+    return 0;
+}
+
+int Import(const Args& args) {
+    if (args.size() != 3) {
+        return Usage(kUsage);
+    }
+    std::vector<std::uint8_t> bytes;
+    FileError error = FileError::None;
+    if (!ReadFileBytes(args[1], bytes, &error, kProfileJsonMaxBytes + 1)) {
+        return Fail("cannot read " + args[1] + ErrorText(error));
+    }
+    if (bytes.size() > kProfileJsonMaxBytes) {
+        return Fail(args[1] + ": far larger than a profile document; nothing written");
+    }
+    std::vector<std::uint8_t> file;
+    std::string problem;
+    if (!ReadProfileJson(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), file,
+            problem)) {
+        return Fail(args[1] + ": " + problem + "; nothing written");
+    }
+    if (!WriteFileAtomic(args[2], file, &error)) {
+        return Fail("cannot write " + args[2] + ErrorText(error));
+    }
+    std::cout << "wrote " << (file.size() == kExportFileSize ? "export" : "profile") << " file "
+              << args[2] << " (" << file.size() << " bytes)\n";
+    return 0;
 }
 
 int New(const Args& args) {
@@ -305,6 +367,8 @@ int RunProfile(const Args& args) {
         std::cout << "usage: q350ctl " << kUsage << "\n"
                   << "  new    write a profile file holding the default settings\n"
                   << "  show   print every setting of a profile (or export) file\n"
+                  << "  export write a profile (or export) file as an editable JSON document\n"
+                  << "  import turn such a JSON document back into a profile (or export) file\n"
                   << "  apply  write a profile into the mouse\n";
         return args.empty() ? 2 : 0;
     }
@@ -313,6 +377,12 @@ int RunProfile(const Args& args) {
     }
     if (args[0] == "show") {
         return Show(args);
+    }
+    if (args[0] == "export") {
+        return Export(args);
+    }
+    if (args[0] == "import") {
+        return Import(args);
     }
     if (args[0] == "apply") {
         return RunProfileApply(args);

@@ -46,17 +46,6 @@ std::string EventText(const MacroProgramEntry& e) {
     return text;
 }
 
-std::string JsonString(const std::string& s) {
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-        }
-        out += c;
-    }
-    return out + "\"";
-}
-
 }  // namespace
 
 const char* ModeName(int mode) {
@@ -194,73 +183,6 @@ std::string DumpMouseText(const VirtualMouseState& s) {
             out += "      " + EventText(e) + "\n";
         }
     }
-    return out;
-}
-
-std::string DumpMouseJson(const VirtualMouseState& s) {
-    std::string out = "{\n";
-    out += Format("  \"plugged\": %s,\n", s.plugged ? "true" : "false");
-    out += Format("  \"mode\": %d,\n  \"firmware\": %d,\n  \"resolution\": %d,\n", s.mode,
-                  s.firmware, s.currentResolution());
-    out += Format("  \"dpiLevel\": %d,\n  \"processingTime\": %s,\n", s.dpiLevel,
-                  s.modelTiming ? "true" : "false");
-    out += Format("  \"fault\": \"%s\",\n  \"faultFromCommand\": %u,\n", FaultName(s.fault),
-                  static_cast<unsigned>(s.faultFromCommand));
-    out +=
-        Format("  \"unplugAfterCommands\": %u,\n  \"commandCount\": %u,\n",
-               static_cast<unsigned>(s.unplugAfterCommands), static_cast<unsigned>(s.commandCount));
-    out += "  \"events\": [";
-    for (std::size_t i = 0; i < s.events.size(); ++i) {
-        out += Format("%s%u", i ? ", " : "", static_cast<unsigned>(s.events[i]));
-    }
-    out += "],\n  \"modes\": [\n";
-    for (int mode = 0; mode < kModeCount; ++mode) {
-        out += Format("    {\"mode\": %d, \"name\": \"%s\", \"buttons\": [", mode, ModeName(mode));
-        for (int b = 1; b <= kButtonCount; ++b) {
-            out += Format("%s\n      {\"button\": %d, \"address\": %u, \"word\": %u}",
-                          b > 1 ? "," : "", b, static_cast<unsigned>(ButtonWordAddress(mode, b)),
-                          static_cast<unsigned>(s.buttonWord(mode, b)));
-        }
-        out += Format("]}%s\n", mode + 1 < kModeCount ? "," : "");
-    }
-    out += "  ],\n  \"parameters\": [";
-    bool first = true;
-    for (std::uint8_t id = 1; id <= kHighestParameterId; ++id) {
-        if (!IsKnownParameter(id)) {
-            continue;
-        }
-        out += Format("%s\n    {\"id\": %d, \"name\": \"%s\", \"values\": [", first ? "" : ",", id,
-                      ParameterName(id));
-        for (std::size_t i = 0; i < ParameterValueCount(id); ++i) {
-            out += Format("%s%d", i ? ", " : "", s.params[id][i]);
-        }
-        out += "]}";
-        first = false;
-    }
-    out += "\n  ],\n  \"macroSlots\": [";
-    for (int slot = 0; slot < kMacroSlotCount; ++slot) {
-        const auto bytes = SlotBytes(s, slot);
-        const DecodedMacroProgram p = DecodeMacroProgram(bytes);
-        out += Format("%s\n    {\"slot\": %d, \"address\": %u, \"empty\": %s, \"valid\": %s",
-                      slot ? "," : "", slot, static_cast<unsigned>(MacroSlotAddress(slot)),
-                      p.empty ? "true" : "false", p.valid ? "true" : "false");
-        if (p.valid) {
-            out += Format(", \"length\": %u, \"repeat\": %u, \"bytes\": \"", p.length, p.repeat);
-            out += Hex(bytes.first(p.length), 0, "") + "\", \"events\": [";
-            for (std::size_t i = 0; i < p.entries.size(); ++i) {
-                const MacroProgramEntry& e = p.entries[i];
-                out += Format("%s{\"type\": \"%s\", \"usage\": %d, \"key\": ", i ? ", " : "",
-                              e.pressed ? "down" : "up", e.usage);
-                out += JsonString(KeyboardUsageName(e.usage));
-                out += Format(", \"pauseMs\": %u}", static_cast<unsigned>(e.pauseMs));
-            }
-            out += "]";
-        } else if (!p.empty) {
-            out += ", \"problem\": " + JsonString(p.problem);
-        }
-        out += "}";
-    }
-    out += "\n  ]\n}\n";
     return out;
 }
 

@@ -16,6 +16,5 @@ const char* ParameterName(std::uint8_t id);
 const char* FaultName(MouseFault fault);
 
 std::string DumpMouseText(const VirtualMouseState& state);
-std::string DumpMouseJson(const VirtualMouseState& state);
 
 }  // namespace q350

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # q350ctl end to end: a new profile applied to a fresh simulated mouse leaves exactly its button
 # words in the mouse; bad files and an unplugged mouse give exit status 1 with a message; macros
-# survive export and import.
+# survive export and import; malformed macro files are refused without touching the library;
+# profiles go to JSON and back byte for byte, and out-of-range values are refused.
 set -uo pipefail
 q=${1:?q350ctl}
 work=${2:?work folder}
@@ -52,6 +53,7 @@ status=0; timeout 60 "$q" profile apply p.cfg --virtual m.state >/dev/null 2>err
 
 # Macros: import a readable macro, list it, export it again unchanged.
 cat >macro.txt <<'TXT'
+id 0x02000011
 name Reload
 repeat 1
 down 0x52
@@ -61,14 +63,83 @@ TXT
 if "$q" macro import Macro.cfg macro.txt >/dev/null 2>err.txt; then
   "$q" macro list Macro.cfg | grep -q Reload || fail "imported macro not listed"
   # Text and JSON exports carry the same macro through another library unchanged.
-  "$q" macro export Macro.cfg 0 out.txt >/dev/null || fail "macro export"
-  "$q" macro export Macro.cfg 0 out.json --json >/dev/null || fail "macro export --json"
+  "$q" macro export Macro.cfg 0x02000011 out.txt >/dev/null || fail "macro export"
+  "$q" macro export Macro.cfg 0x02000011 out.json --json >/dev/null || fail "macro export --json"
   "$q" macro import Second.cfg out.json >/dev/null || fail "macro import of JSON"
-  "$q" macro export Second.cfg 0 again.txt >/dev/null || fail "macro export from the second library"
+  "$q" macro export Second.cfg 0x02000011 again.txt >/dev/null ||
+    fail "macro export from the second library"
   cmp -s out.txt again.txt || fail "macro changed on its way through JSON"
 else
   fail "macro import: $(cat err.txt)"
 fi
+
+# Malformed macro files: each is refused with a message that names the place, and neither the
+# existing library nor a library that did not exist yet is written.
+cp Macro.cfg library-before.cfg
+n=0
+while IFS= read -r bad; do
+  n=$((n + 1))
+  printf '%s' "$bad" >"bad$n.json"
+  status=0; "$q" macro import Macro.cfg "bad$n.json" >/dev/null 2>err.txt || status=$?
+  [ "$status" -eq 1 ] && grep -q 'nothing imported' err.txt ||
+    fail "malformed macro $n ($bad) gave status $status: $(cat err.txt)"
+  status=0; "$q" macro import Fresh.cfg "bad$n.json" >/dev/null 2>&1 || status=$?
+  [ "$status" -eq 1 ] && [ ! -e Fresh.cfg ] || fail "malformed macro $n created a library"
+done <<'BAD'
+{
+{"id": 5, "name": "x", "repeat": 1, "events": [{"down": 65}
+{"id": "x", "name": "x", "repeat": 1, "events": []}
+{"id": 5, "name": "x", "repeat": 1, "events": [{"down": 65}, {"pause": -30}]}
+{"id": 5, "name": "x", "repeat": 1, "events": [], "colour": 2}
+{"id": 5, "name": "x", "repeat": 1, "events": []} and more
+{"id": 5, "name": "x", "repeat": 0, "events": []}
+{"id": 5, "name": "x", "repeat": 1, "events": [{"down": 7}]}
+{"id": 5, "name": "x", "repeat": 1, "events": [{"down": 65, "up": 65}]}
+BAD
+printf '{"id": 5, "name": "%s", "repeat": 1, "events": []}' "$(head -c 5000 /dev/zero | tr '\0' n)" \
+  >long.json
+: >empty.json
+printf 'name no id\ndown 0x41\n' >noid.txt
+for bad in long.json:'/name: is 5000 UTF-16 characters long' empty.json:'the file is empty' \
+           noid.txt:"no 'id' line"; do
+  status=0; "$q" macro import Macro.cfg "${bad%%:*}" >/dev/null 2>err.txt || status=$?
+  [ "$status" -eq 1 ] && grep -qF "${bad#*:}" err.txt || fail "${bad%%:*} gave $status: $(cat err.txt)"
+done
+cmp -s Macro.cfg library-before.cfg || fail "a refused import changed the library"
+
+# Profiles as JSON: byte for byte there and back, edits land, out-of-range values are refused.
+"$q" profile new --chinese cn.cfg >/dev/null || fail "profile new --chinese"
+for f in p.cfg cn.cfg; do
+  "$q" profile export "$f" "$f.json" >/dev/null || fail "profile export $f"
+  "$q" profile import "$f.json" "back-$f" >/dev/null || fail "profile import $f.json"
+  cmp -s "$f" "back-$f" || fail "$f changed on its way through JSON"
+done
+$py - <<'PY' || fail "editing the profile document"
+import json
+d = json.load(open("p.cfg.json"))
+d["modes"][1]["liftOff"] = 29
+json.dump(d, open("edited.json", "w"), indent=2)
+for name, path, value in [("lift", ("modes", 1, "liftOff"), 200),
+                          ("effect", ("modes", 0, "lighting", "zones", 1, "effect"), 9),
+                          ("rate", ("modes", 2, "reportRate"), 3),
+                          ("top", ("modes", 0, "dpi", "presetsX"), [10, 0, 0, 0, 0, 0, 0, 0, 0, 0])]:
+    e = json.load(open("p.cfg.json"))
+    node = e
+    for step in path[:-1]:
+        node = node[step]
+    node[path[-1]] = value
+    json.dump(e, open(f"bad-{name}.json", "w"))
+PY
+"$q" profile import edited.json edited.cfg >/dev/null || fail "profile import of an edit"
+[ "$(cmp -l p.cfg edited.cfg | wc -l)" -eq 1 ] || fail "an edit changed more than its byte"
+"$q" profile show edited.cfg --mode 1 | grep -q 'lift-off: 29' || fail "edited lift-off not shown"
+for bad in lift effect rate top; do
+  status=0; "$q" profile import "bad-$bad.json" "bad-$bad.cfg" >/dev/null 2>err.txt || status=$?
+  [ "$status" -eq 1 ] && [ ! -e "bad-$bad.cfg" ] && grep -q '/modes/' err.txt ||
+    fail "profile document with a bad $bad gave $status: $(cat err.txt)"
+done
+status=0; "$q" profile export junk.cfg junk.json >/dev/null 2>&1 || status=$?
+[ "$status" -eq 1 ] && [ ! -e junk.json ] || fail "profile export of junk gave $status"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "q350ctl: all checks passed"

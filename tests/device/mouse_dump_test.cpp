@@ -30,16 +30,5 @@ TEST(MouseDump, TextShowsButtonsParametersAndDecodedMacros) {
     EXPECT_NE(text.find("slot  2 @0x03000: unreadable"), std::string::npos);
 }
 
-TEST(MouseDump, JsonCarriesTheSameFacts) {
-    const std::string json = DumpMouseJson(WithMacroAndButton());
-    EXPECT_NE(json.find("\"mode\": 1,"), std::string::npos);
-    EXPECT_NE(json.find("{\"button\": 4, \"address\": 2104, \"word\": 65541}"), std::string::npos);
-    EXPECT_NE(json.find("\"bytes\": \"0a 00 01 00 0b 00 04 00 00 04\""), std::string::npos);
-    EXPECT_NE(json.find("{\"type\": \"down\", \"usage\": 4, \"key\": \"A\", \"pauseMs\": 50}"),
-              std::string::npos);
-    EXPECT_EQ(json.front(), '{');
-    EXPECT_EQ(json[json.size() - 2], '}');
-}
-
 }  // namespace
 }  // namespace q350
