@@ -14,12 +14,11 @@ import os
 
 from PIL import Image, ImageDraw
 
-from skin_draw import (EDGE, PANEL, TEXT, TEXT_DIM, WELL, WHITE, Element, draw_sheets, grown,
-                       inner, light_box, mix, save_bmp, save_sheets, vgradient, words)
+from skin_draw import (EDGE, PAGE_SIZE, TEXT, TEXT_DIM, WELL, Element, grown, heading,
+                       in_layout, inner, light_box, page_background, save_bmp, words,
+                       write_layouts)
 import mouse_page
 
-STATES = ("normal", "over", "down")
-PAGE_SIZE = (925, 457)
 FILES = {"normal": "LedSet_normal.bmp", "over": "LedSet_over.bmp", "down": "LedSet_down.bmp"}
 LAYOUT_FOLDERS = {"en": "Light", "zh": os.path.join("chs", "Light")}
 # the compiled-in backgrounds of the sliders and edit boxes, per layout
@@ -80,7 +79,7 @@ WORDS = {
 
 
 def elements(layout):
-    L, W = LAYOUTS[layout], {k: v[layout] for k, v in WORDS.items()}
+    L, W = LAYOUTS[layout], in_layout(WORDS, layout)
     els = []
     for n, (box, name) in enumerate(zip(L["effects"], W["effects"])):
         els.append(Element("choice", box, name, name=f"effect {n}"))
@@ -138,19 +137,17 @@ def slider_caption(d, box, caption, low, high, left):
 
 
 def background(img, layout):
-    w, h = img.size
-    vgradient(img, (0, 0, w, h), mix(PANEL, WHITE, 0.02), (24, 27, 32))
-    d = ImageDraw.Draw(img)
-    L, W = LAYOUTS[layout], {k: v[layout] for k, v in WORDS.items()}
+    d = page_background(img)
+    L, W = LAYOUTS[layout], in_layout(WORDS, layout)
     zone0 = L["zones"][0]
-    mouse_page.heading(d, zone0[0], zone0[1] - 22, W["zone"], zone0[2])
+    heading(d, zone0[0], zone0[1] - 22, W["zone"], zone0[2])
     on = L["proximity"][0]
     words(d, (on[0] - 130, on[1], on[0] - 8, on[3]), W["sensing"], TEXT, 12, align="right")
     effects_top = min(b[1] for b in L["effects"])
-    mouse_page.heading(d, 281, effects_top - 20, W["effect"], 880)
+    heading(d, 281, effects_top - 20, W["effect"], 880)
     slider_caption(d, L["brightness"], *W["brightness"], left=L["effects"][1][2] + 8)
     slider_caption(d, L["speed"], *W["speed"], left=L["effects"][2][2] + 8)
-    mouse_page.heading(d, 252, 178, W["colour"], 880)
+    heading(d, 252, 178, W["colour"], 880)
     d.rectangle(inner(grown(CURRENT_COLOUR, 2)), outline=EDGE)
     words(d, (CURRENT_COLOUR[2] + 10, CURRENT_COLOUR[1], 420, CURRENT_COLOUR[3]), W["current"], TEXT, 12,
           align="left")
@@ -160,7 +157,7 @@ def background(img, layout):
         light_box(d, edit)
     colour_wheel(img)
     words(d, (WHEEL[0], WHEEL[1] - 19, WHEEL[2], WHEEL[1] - 5), W["wheel"], TEXT_DIM, 10)
-    mouse_page.heading(d, MODES[0][0], MODES[0][1] - 20, W["mode"], MODES[0][2])
+    heading(d, MODES[0][0], MODES[0][1] - 20, W["mode"], MODES[0][2])
     # the mouse with both zones lit, below the zone buttons
     picture = mouse_page.mouse_picture()
     small = picture.resize((picture.size[0] * 3 // 4, picture.size[1] * 3 // 4), Image.LANCZOS)
@@ -168,9 +165,7 @@ def background(img, layout):
 
 
 def build(skins, resources):
-    for layout, folder in LAYOUT_FOLDERS.items():
-        sheets = draw_sheets(PAGE_SIZE, elements(layout), layout, background=background, shape=None,
-                             states=STATES)
-        save_sheets(sheets, os.path.join(skins, folder), FILES)
+    layouts = write_layouts(skins, PAGE_SIZE, LAYOUT_FOLDERS, FILES, elements, background)
+    for layout, sheets in layouts.items():
         save_bmp(sheets["normal"].crop((0, 0) + BACKGROUND_SIZE),
                  os.path.join(resources, f"bmp_{BACKGROUND_IDS[layout]}.bmp"))

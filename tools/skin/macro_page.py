@@ -9,13 +9,10 @@ import os
 
 from PIL import ImageDraw
 
-from skin_draw import (ACCENT, EDGE, EDGE_HI, PANEL, TEXT_DIM, WHITE, Element, draw_sheets, grown,
-                       inner, mirrored, mix, register_face, save_sheets, smooth_outline,
-                       supersampled, vgradient, words)
-import mouse_page
+from skin_draw import (ACCENT, EDGE, EDGE_HI, PAGE_SIZE, PANEL, TEXT_DIM, WHITE, Element,
+                       grown, heading, in_layout, inner, mirrored, mix, page_background,
+                       register_face, smooth_outline, supersampled, words, write_layouts)
 
-STATES = ("normal", "over", "down")
-PAGE_SIZE = (925, 457)
 FILES = {"normal": "Macro_normal.bmp", "down": "Macro_down.bmp", "over": "Macro_over.bmp"}
 LAYOUT_FOLDERS = {"en": "", "zh": "chs"}
 LIST_BACKGROUND = (20, 20, 20)
@@ -65,7 +62,7 @@ WORDS = {
 
 
 def elements(layout):
-    w = {k: v[layout] for k, v in WORDS.items()}
+    w = in_layout(WORDS, layout)
     els = [Element("spin", RECORD, "rec", style="caption", name="record"),
            Element("spin", GROUP, "drop", name="group"),
            Element("switch", NO_PAUSE, w["no_pause"], name="no-pause switch"),
@@ -122,29 +119,24 @@ register_face("mousebutton", mouse_button_face)
 
 
 def background(img, layout):
-    w_, h_ = img.size
-    vgradient(img, (0, 0, w_, h_), mix(PANEL, WHITE, 0.02), (24, 27, 32))
-    d = ImageDraw.Draw(img)
-    w = {k: v[layout] for k, v in WORDS.items()}
-    mouse_page.heading(d, 27, 22, w["macros"], GROUP[2])
-    mouse_page.heading(d, EVENT_LIST[0], 22, w["events"], EVENT_LIST[2])
+    d = page_background(img)
+    w = in_layout(WORDS, layout)
+    heading(d, 27, 22, w["macros"], GROUP[2])
+    heading(d, EVENT_LIST[0], 22, w["events"], EVENT_LIST[2])
     for box in (MACRO_LIST, EVENT_LIST):
         d.rectangle(inner(grown(box, 1)), fill=LIST_BACKGROUND, outline=EDGE)
-    mouse_page.heading(d, 643, 30, w["repeat"], RECORD[0] - 10)
+    heading(d, 643, 30, w["repeat"], RECORD[0] - 10)
     for box in (LOOP_COUNT, KEY_EDIT, PAUSE_EDIT):
         d.rectangle(inner(grown(box, 2)), fill=EDIT_BACKGROUND, outline=EDGE)
     words(d, (LOOP[2] + 4, LOOP[1], LOOP_COUNT[0] - 6, LOOP[3]), w["times"], TEXT_DIM, 11, align="right")
     words(d, (PAUSE_EDIT[2] + 4, PAUSE_EDIT[1] - 2, PAUSE_OK[0] - 3, PAUSE_EDIT[3] + 2), w["ms"], TEXT_DIM, 10,
           align="left")
-    mouse_page.heading(d, 643, 166, w["buttons"], 895)
+    heading(d, 643, 166, w["buttons"], 895)
     words(d, (643, 186, 895, 200), w["buttons_hint"], TEXT_DIM, 10, align="left")
     picture = mouse_outline()
     img.paste(picture, MOUSE_ORIGIN, picture)
-    mouse_page.heading(d, 640, 316, w["editor"], 895)
+    heading(d, 640, 316, w["editor"], 895)
 
 
 def build(skins):
-    for layout, folder in LAYOUT_FOLDERS.items():
-        sheets = draw_sheets(PAGE_SIZE, elements(layout), layout, background=background, shape=None,
-                             states=STATES)
-        save_sheets(sheets, os.path.join(skins, folder), FILES)
+    write_layouts(skins, PAGE_SIZE, LAYOUT_FOLDERS, FILES, elements, background)

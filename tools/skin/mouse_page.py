@@ -10,9 +10,9 @@ import os
 
 from PIL import ImageDraw
 
-from skin_draw import (ACCENT, CARD, EDGE, PANEL, STATES, TEXT, TEXT_DIM, WELL,
-                       Element, draw_sheets, grown, inner, light_box, mirrored, mix,
-                       save_sheets, smooth_outline, supersampled, vgradient, words)
+from skin_draw import (ACCENT, EDGE, PAGE_SIZE, TEXT, TEXT_DIM, WELL, Element, card, grown,
+                       heading, in_layout, inner, light_box, mirrored, page_background,
+                       smooth_outline, supersampled, words, write_layouts)
 
 PAGE_SIZE = (925, 457)
 FILES = {"normal": "Q350_Main_Normal.bmp", "over": "Q350_Main_Over.bmp",
@@ -130,7 +130,7 @@ def layout_words(key, layout, *args):
 
 def elements(layout):
     """Every control of the page in the given layout ("en" or "zh"), each at its rectangle."""
-    w = {k: v[layout] for k, v in WORDS.items()}
+    w = in_layout(WORDS, layout)
     els = [Element("choice", PRESET_CHOICE[layout], w["preset"], name="preset-form choice"),
            Element("choice", SLIDER_CHOICE, w["slider"], name="slider-form choice"),
            Element("check", XY_BOX, w["xy"], name="X/Y box")]
@@ -179,16 +179,6 @@ def controls(layout):
 
 
 # ---- background --------------------------------------------------------------------------------
-def heading(d, x, y, text, right):
-    """A section title in the accent colour with a thin rule after it."""
-    words(d, (x, y, right, y + 14), text, ACCENT, 11, bold=True, align="left")
-    d.line((x, y + 17, right, y + 17), fill=EDGE)
-
-
-def card(d, box):
-    d.rounded_rectangle(inner(box), radius=6, fill=CARD, outline=EDGE)
-
-
 # The left half of the mouse's outline seen from above, top to bottom (page coordinates); the
 # right half mirrors it about x = 770.
 MOUSE_AXIS = 770
@@ -246,10 +236,8 @@ def mouse_picture():
 
 
 def background(img, layout):
-    w, h = img.size
-    vgradient(img, (0, 0, w, h), mix(PANEL, (255, 255, 255), 0.02), (24, 27, 32))
-    d = ImageDraw.Draw(img)
-    t = {k: v[layout] for k, v in WORDS.items()}
+    d = page_background(img)
+    t = in_layout(WORDS, layout)
     # DPI card
     card(d, (12, 8, 398, 344))
     heading(d, 23, 16, t["dpi"], 386)
@@ -287,7 +275,4 @@ def background(img, layout):
 
 def build(skins):
     """Writes both layouts' four sheets under the skins folder."""
-    for layout, sub in LAYOUT_FOLDERS.items():
-        sheets = draw_sheets(PAGE_SIZE, elements(layout), layout, background=background, shape=None,
-                             states=STATES)
-        save_sheets(sheets, os.path.join(skins, sub), FILES)
+    write_layouts(skins, PAGE_SIZE, LAYOUT_FOLDERS, FILES, elements, background)

@@ -10,8 +10,9 @@ import os
 
 from PIL import ImageDraw
 
-from skin_draw import (ACCENT, ACCENT_DARK, EDGE, PANEL, STATUS_BG, STATUS_EDGE, TEXT, TEXT_DIM,
-                       Element, draw_sheets, grown, inner, save_sheets, vgradient, well_box, words)
+from skin_draw import (ACCENT, ACCENT_DARK, EDGE, PANEL, STATUS_BG, STATUS_EDGE, TEXT,
+                       TEXT_DIM, Element, draw_sheets, grown, inner, save_sheets, vgradient,
+                       well_box, words)
 
 STATES = ("normal", "over", "down")
 

@@ -487,6 +487,44 @@ def draw_sheets(size, elements, lang="en", background=None, shape="rounded", sta
     return out
 
 
+# ---- pages -----------------------------------------------------------------------------------
+PAGE_SIZE = (925, 457)         # every page fills the main window's page area
+
+
+def page_background(img):
+    """The surface of every page, a shade lighter at the top; returns a drawing context."""
+    vgradient(img, (0, 0) + img.size, mix(PANEL, WHITE, 0.02), (24, 27, 32))
+    return ImageDraw.Draw(img)
+
+
+def heading(d, x, y, text, right):
+    """A section title in the accent colour with a thin rule after it."""
+    words(d, (x, y, right, y + 14), text, ACCENT, 11, bold=True, align="left")
+    d.line((x, y + 17, right, y + 17), fill=EDGE)
+
+
+def card(d, box):
+    """A raised area grouping related controls."""
+    d.rounded_rectangle(inner(box), radius=6, fill=CARD, outline=EDGE)
+
+
+def in_layout(table, layout):
+    """{key: words} of a layout from a table {key: {layout: words}}."""
+    return {k: v[layout] for k, v in table.items()}
+
+
+def write_layouts(skins, size, folders, files, elements, background):
+    """Draws a window's sheets in each layout (folders: layout -> folder under skins) and writes
+    them under their file names (files: state -> name); returns {layout: {state: picture}}."""
+    out = {}
+    for layout, folder in folders.items():
+        sheets = draw_sheets(size, elements(layout), layout, background=background, shape=None,
+                             states=tuple(files))
+        save_sheets(sheets, os.path.join(skins, folder), files)
+        out[layout] = sheets
+    return out
+
+
 # ---- files -----------------------------------------------------------------------------------
 def save_bmp(img, path):
     os.makedirs(os.path.dirname(path), exist_ok=True)

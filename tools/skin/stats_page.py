@@ -9,13 +9,10 @@ import os
 
 from PIL import Image, ImageDraw, ImageFilter
 
-from skin_draw import (ACCENT, ACCENT_DARK, EDGE, PANEL, TEXT, WELL, WHITE, Element, draw_sheets,
-                       grown, inner, mix, register_face, save_bmp, save_sheets, supersampled,
-                       vgradient, words)
-import mouse_page
+from skin_draw import (ACCENT, ACCENT_DARK, EDGE, PAGE_SIZE, PANEL, TEXT, WELL, WHITE,
+                       Element, grown, heading, in_layout, inner, mix, page_background,
+                       register_face, save_bmp, supersampled, words, write_layouts)
 
-STATES = ("normal", "over", "down")
-PAGE_SIZE = (925, 457)
 FILES = {"normal": "Sts_Normal.bmp", "over": "Sts_Over.bmp", "down": "Sts_Down.bmp"}
 LAYOUT_FOLDERS = {"en": "", "zh": "chs"}
 TROPHY_FOLDER = "trophy"
@@ -139,7 +136,7 @@ register_face("progress", progress_face)
 
 
 def elements(layout):
-    w = {k: v[layout] for k, v in WORDS.items()}
+    w = in_layout(WORDS, layout)
     # the trophy picture is replaced by the level's picture; icons and bar show Normal when hovered
     els = [Element("trophy", TROPHY, name="trophy picture", looks=()),
            Element("progress", PROGRESS, name="progress bar", looks=("down",)),
@@ -155,16 +152,14 @@ def controls(layout):
 
 
 def background(img, layout):
-    w_, h_ = img.size
-    vgradient(img, (0, 0, w_, h_), mix(PANEL, WHITE, 0.02), (24, 27, 32))
-    d = ImageDraw.Draw(img)
-    w = {k: v[layout] for k, v in WORDS.items()}
+    d = page_background(img)
+    w = in_layout(WORDS, layout)
     numbers = NUMBERS[layout]
     right = numbers[0][2] + 12
     for title, first, last in ((w["clicks"], 0, 3), (w["wheel"], 4, 6), (w["distance"], 7, 7)):
         top, bottom = numbers[first][1] - 30, numbers[last][3] + 6
         d.rounded_rectangle((14, top - 6, 290, bottom), radius=6, fill=mix(PANEL, WHITE, 0.04), outline=EDGE)
-        mouse_page.heading(d, 24, top, title, 280)
+        heading(d, 24, top, title, 280)
     for i, (box, label) in enumerate(zip(numbers, w["numbers"])):
         total = i in (3, 6)
         words(d, (24, box[1], box[0] - 6, box[3]), label, TEXT if not total else ACCENT, 12, bold=total,
@@ -172,8 +167,8 @@ def background(img, layout):
         d.rounded_rectangle(inner(grown(box, 3, 1)), radius=3, fill=WELL, outline=EDGE)
         if total:
             d.line((24, box[1] - 4, box[2] + 3, box[1] - 4), fill=EDGE)
-    mouse_page.heading(d, PROGRESS[0], 40, w["level"], PROGRESS[2])
-    mouse_page.heading(d, PROGRESS[0], 100, w["trophies"], PROGRESS[2])
+    heading(d, PROGRESS[0], 40, w["level"], PROGRESS[2])
+    heading(d, PROGRESS[0], 100, w["trophies"], PROGRESS[2])
     d.line((TROPHY[0] - 10, 20, TROPHY[0] - 10, 437), fill=EDGE)
     d.line((TROPHY[2] + 12, 20, TROPHY[2] + 12, 437), fill=EDGE)
 
@@ -189,10 +184,7 @@ register_face("trophyicon", trophy_icon_face)
 
 
 def build(skins):
-    for layout, folder in LAYOUT_FOLDERS.items():
-        sheets = draw_sheets(PAGE_SIZE, elements(layout), layout, background=background, shape=None,
-                             states=STATES)
-        save_sheets(sheets, os.path.join(skins, folder), FILES)
+    write_layouts(skins, PAGE_SIZE, LAYOUT_FOLDERS, FILES, elements, background)
     # the trophy pictures stand on the page's own background
     plate = Image.new("RGB", PAGE_SIZE)
     background(plate, "en")

@@ -8,12 +8,9 @@ import os
 
 from PIL import ImageDraw
 
-from skin_draw import (ACCENT, EDGE, PANEL, TEXT, TEXT_DIM, WELL, WHITE, Element, draw_sheets,
-                       inner, mix, save_sheets, vgradient, words)
-import mouse_page
+from skin_draw import (ACCENT, EDGE, PAGE_SIZE, TEXT, TEXT_DIM, WELL, Element, card,
+                       heading, in_layout, inner, page_background, words, write_layouts)
 
-STATES = ("normal", "over", "down")
-PAGE_SIZE = (925, 457)
 FILES = {"normal": "support_normal.bmp", "down": "support_down.bmp", "over": "support_over.bmp"}
 LAYOUT_FOLDERS = {"en": "", "zh": "chs"}
 
@@ -46,7 +43,7 @@ CARDS = [(40, 40, 290, 318), (346, 40, 596, 318), (652, 40, 902, 318)]
 
 
 def elements(layout):
-    w = {k: v[layout] for k, v in WORDS.items()}
+    w = in_layout(WORDS, layout)
     return [Element("button", SOFTWARE_UPDATE, w["update"], name="software update"),
             Element("button", FIRMWARE_UPDATE, w["update"], name="firmware update"),
             Element("button", WEB_SITE, w["visit"], name="web site"),
@@ -85,28 +82,23 @@ def globe_icon(d, cx, cy):
 
 
 def background(img, layout):
-    w_, h_ = img.size
-    vgradient(img, (0, 0, w_, h_), mix(PANEL, WHITE, 0.02), (24, 27, 32))
-    d = ImageDraw.Draw(img)
-    w = {k: v[layout] for k, v in WORDS.items()}
+    d = page_background(img)
+    w = in_layout(WORDS, layout)
     titles = (w["software"], w["firmware"], w["web"])
-    for card, title, icon in zip(CARDS, titles, (app_icon, chip_icon, globe_icon)):
-        mouse_page.card(d, card)
-        icon(d, (card[0] + card[2]) // 2, card[1] + 38)
-        words(d, (card[0], card[1] + 68, card[2], card[1] + 86), title, ACCENT, 13, bold=True)
+    for box, title, icon in zip(CARDS, titles, (app_icon, chip_icon, globe_icon)):
+        card(d, box)
+        icon(d, (box[0] + box[2]) // 2, box[1] + 38)
+        words(d, (box[0], box[1] + 68, box[2], box[1] + 86), title, ACCENT, 13, bold=True)
     for version in (SOFTWARE_VERSION, FIRMWARE_VERSION):
         box = (version[0] - 4, version[1] - 2, version[0] + 100, version[1] + 22)
         d.rounded_rectangle(inner(box), radius=3, fill=WELL, outline=EDGE)
         words(d, (version[0] - 90, box[1], box[0] - 8, box[3]), w["version"], TEXT_DIM, 12, align="right")
     web = CARDS[2]
     words(d, (web[0] + 10, 166, web[2] - 10, 194), w["web_hint"], TEXT, 12)
-    mouse_page.heading(d, IMPORT[0], IMPORT[1] - 28, w["profile"], EXPORT[2])
-    mouse_page.heading(d, RESTORE[0], RESTORE[1] - 28, w["defaults"], RESTORE[2])
+    heading(d, IMPORT[0], IMPORT[1] - 28, w["profile"], EXPORT[2])
+    heading(d, RESTORE[0], RESTORE[1] - 28, w["defaults"], RESTORE[2])
     d.line((40, 345, 902, 345), fill=EDGE)
 
 
 def build(skins):
-    for layout, folder in LAYOUT_FOLDERS.items():
-        sheets = draw_sheets(PAGE_SIZE, elements(layout), layout, background=background, shape=None,
-                             states=STATES)
-        save_sheets(sheets, os.path.join(skins, folder), FILES)
+    write_layouts(skins, PAGE_SIZE, LAYOUT_FOLDERS, FILES, elements, background)
