@@ -30,6 +30,10 @@ TITLE = (135, 1, 277, 20)
 CURRENT_FUNCTION = (5, 16, 180, 38)
 DISABLE_TEXT = (46, 258, 106, 278)
 
+# where the program writes: title, current function, "disable" words, the captions of OK,
+# Restore and the tabs
+PANEL_TEXTS = [TITLE, CURRENT_FUNCTION, DISABLE_TEXT, OK, RESTORE] + TABS
+
 SUB_SIZE = (370, 169)
 SUB_BACKGROUND = (15, 15, 15)
 
@@ -88,6 +92,11 @@ def panel_background(img, lang):
 
 
 # ---- the sub-panels ----------------------------------------------------------------------------
+# per sub-panel: the key name; the advanced rows' labels, paths and Browse captions
+SUB_PANEL_TEXTS = {"combo": [KEY_NAME],
+                   "advanced": [box for row in ADVANCED_ROWS for box in row[1:]]}
+
+
 def plain_background(img, lang):
     ImageDraw.Draw(img).rectangle((0, 0, *img.size), fill=SUB_BACKGROUND)
 

@@ -96,6 +96,26 @@ class DrawnSkin(unittest.TestCase):
                         with self.subTest(window=w.name, layout=layout, control=e.name, state=state):
                             self.assertTrue(normal.crop(box).tobytes() != img.crop(box).tobytes())
 
+    def test_no_words_where_the_program_writes_its_own(self):
+        # words leave many shades of their ink in a row; faces and boxes a few flat colours
+        for w in windows.WINDOWS:
+            for layout in w.layouts:
+                for state in w.names:
+                    img = self.sheet(w, layout, state)
+                    for box in w.texts(layout):
+                        l, t, r, b = box
+                        with self.subTest(window=w.name, layout=layout, state=state, box=box):
+                            for y in range(t + 3, b - 3):
+                                row = img.crop((l + 3, y, min(r, w.size[0]) - 3, y + 1))
+                                self.assertLessEqual(len(row.getcolors(1 << 16)), 3, y)
+
+    def test_the_dpi_strips_are_greyed_on_the_disabled_sheet(self):
+        en = windows.WINDOWS[0]
+        normal, disabled = self.sheet(en, "en", "normal"), self.sheet(en, "en", "disable")
+        for pair in mouse_page.DPI_SLIDERS:
+            for strip in pair:
+                self.assertNotEqual(normal.crop(strip).tobytes(), disabled.crop(strip).tobytes(), strip)
+
     def test_the_layouts_carry_their_own_words(self):
         en = self.picture(mouse_page.FILES["normal"])
         zh = self.picture("chs", mouse_page.FILES["normal"])
