@@ -63,6 +63,14 @@ void MainPages::LanguageChanged() {
     ShowRecord();
 }
 
+void MainPages::SessionEnding() {
+    for (auto& page : pages_) {
+        if (page) {
+            page->SessionEnding();
+        }
+    }
+}
+
 HWND MainPages::window(Page p) const {
     const auto& page = pages_[static_cast<int>(p)];
     return page ? page->hwnd() : nullptr;

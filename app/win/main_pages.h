@@ -29,6 +29,8 @@ public:
     void ShowRecord();
     // Texts from the language table are redrawn in the new language.
     void LanguageChanged();
+    // Every page keeps what it must before Windows ends the session.
+    void SessionEnding();
     // The window of a page; null when it is not there.
     HWND window(Page page) const;
     pages::CPageBase* page(Page page) const { return pages_[static_cast<int>(page)].get(); }

@@ -392,8 +392,14 @@ bool CQ350ConfigDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             OnClose();
             return true;
         case WM_QUERYENDSESSION:
-            // Nothing to save before the session ends until the statistics page exists.
+            // The pages keep what they hold before Windows ends the session.
+            pages_.SessionEnding();
             result = TRUE;
+            return true;
+        case WM_ENDSESSION:
+            if (wp) {
+                pages_.SessionEnding();
+            }
             return true;
         case WM_DESTROY:
             PostQuitMessage(0);

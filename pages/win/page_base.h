@@ -40,6 +40,8 @@ public:
     virtual void ShowRecord() { Invalidate(false); }
     // The language changed: texts drawn from the language table are redrawn.
     virtual void LanguageChanged() { Invalidate(false); }
+    // Windows is ending the session (or the program is closing): keep what must not be lost.
+    virtual void SessionEnding() {}
 
 protected:
     // Posts a hint code to the main window.

@@ -8,6 +8,8 @@
 //   e2e_input wait-owned TITLE CLASS SECONDS     a visible window of the class owned by it
 //   e2e_input click-owned TITLE CLASS X Y        press and release at a client point of that one
 //   e2e_input gone-owned TITLE CLASS SECONDS     no visible window of the class owned by it
+//   e2e_input wheel TITLE X Y NOTCHES            turns the wheel over a client point of it (notches
+//                                                up when positive, down when negative)
 //   e2e_input post TITLE MESSAGE WPARAM LPARAM    posts a message to it (as the shell posts the
 //                                                notification icon's mouse messages)
 //   e2e_input menu-keys SECONDS KEY...           once a popup menu is open, presses the keys in
@@ -132,6 +134,23 @@ bool ClickAt(HWND top, int x, int y) {
     return true;
 }
 
+// Wheel turns as the system delivers them to the control under the pointer, one notch at a time.
+bool WheelAt(HWND top, int x, int y, int notches) {
+    POINT screen{x, y};
+    if (!ClientToScreen(top, &screen)) {
+        return false;
+    }
+    const HWND control = ControlAt(top, screen);
+    SetCursorPos(screen.x, screen.y);
+    const int step = notches < 0 ? -WHEEL_DELTA : WHEEL_DELTA;
+    for (int i = 0; i < (notches < 0 ? -notches : notches); ++i) {
+        PostMessageW(control, WM_MOUSEWHEEL, MAKEWPARAM(0, step), MAKELPARAM(screen.x, screen.y));
+        Sleep(kPressMs);
+    }
+    Sleep(kSettleMs);
+    return true;
+}
+
 // The popup menu window of the system's menus, while one is open.
 HWND OpenMenu() {
     const HWND menu = FindWindowW(L"#32768", nullptr);
@@ -154,7 +173,8 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: e2e_input wait TITLE SECONDS | gone TITLE SECONDS | click TITLE X Y |\n"
                  "       wait-owned TITLE CLASS SECONDS | click-owned TITLE CLASS X Y |\n"
-                 "       gone-owned TITLE CLASS SECONDS | post TITLE MESSAGE WPARAM LPARAM |\n"
+                 "       gone-owned TITLE CLASS SECONDS | wheel TITLE X Y NOTCHES |\n"
+                 "       post TITLE MESSAGE WPARAM LPARAM |\n"
                  "       menu-keys SECONDS KEY...\n");
     return 2;
 }
@@ -198,6 +218,12 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"click" && argc == 5) {
         const HWND top = FindVisibleTopLevel(title);
         return (top != nullptr && ClickAt(top, _wtoi(argv[3]), _wtoi(argv[4]))) ? 0 : 1;
+    }
+    if (command == L"wheel" && argc == 6) {
+        const HWND top = FindVisibleTopLevel(title);
+        return (top != nullptr && WheelAt(top, _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5])))
+                   ? 0
+                   : 1;
     }
     if (command == L"post" && argc == 6) {
         const HWND top = FindWindowW(nullptr, title);
