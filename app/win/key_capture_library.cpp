@@ -33,10 +33,16 @@ bool KeyCaptureLibrary::load(const wchar_t* name, Warn warn) {
     if (!k.installhook || !k.removehook || !k.SetHookStatus || !k.SetReciveWindow) {
         warn();
     }
-    if (k.installhook) {
-        k.installhook();
-    }
     return true;
+}
+
+bool KeyCaptureLibrary::install() {
+    KeyCaptureEntryPoints& k = KeyCapture();
+    if (!module_ || !k.installhook || installed_) {
+        return installed_;
+    }
+    installed_ = k.installhook() != FALSE;
+    return installed_;
 }
 
 void KeyCaptureLibrary::unload() {
@@ -48,6 +54,7 @@ void KeyCaptureLibrary::unload() {
         k.SetHookStatus(0, 0);
     }
     k.removehook();
+    installed_ = false;
     k.installhook = nullptr;
     k.removehook = nullptr;
     k.SetHookStatus = nullptr;

@@ -28,9 +28,13 @@ class KeyCaptureLibrary {
 public:
     // warn: shows the warning (a standard message box without owner unless replaced).
     using Warn = void (*)();
-    // Loads the library, looks the entry points up and calls installhook. Shows the warning once
-    // when the library or any entry point is missing; true when the library was loaded.
+    // Loads the library and looks the entry points up. Shows the warning once when the library or
+    // any entry point is missing; true when the library was loaded.
     bool load(const wchar_t* name = kKeyCaptureLibrary, Warn warn = nullptr);
+    // Puts the hook in place (once). Called by the main window after its start-up search: a
+    // system-wide keyboard hook on a thread that sleeps would hold up every key press.
+    bool install();
+    bool installed() const { return installed_; }
     // Switches capture off, removes the hook, clears the entry points and unloads the library;
     // only when removehook is known.
     void unload();
@@ -38,6 +42,7 @@ public:
 
 private:
     win::LoadedModule module_;
+    bool installed_ = false;
 };
 
 // Suspends key capture (SetHookStatus(0, 0)) when the entry point is known.

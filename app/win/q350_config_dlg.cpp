@@ -136,6 +136,11 @@ bool CQ350ConfigDlg::OnInitDialog() {
     pointer_ = std::make_unique<WinPointerSettingsApplier>(hwnd_);
 
     presence_ = FindMouse(DeviceSearch(), clock_);
+    // Only now that the search has stopped sleeping on this thread: the hook's keys are handled
+    // here.
+    if (keyCapture_ != nullptr) {
+        keyCapture_->install();
+    }
     startPath_ = ChooseStartPath(presence_);
     SetWindowTextW(hwnd_, kMainWindowTitle);
     ChooseStartLanguage();

@@ -273,8 +273,8 @@ struct DriverLink::Shared {
     Shared(const Shared&) = delete;
     Shared& operator=(const Shared&) = delete;
 
-    CRITICAL_SECTION lock;  // guards device
-    std::unique_ptr<DriverDevice> device;
+    CRITICAL_SECTION lock;  // guards the device pointer, never held during a read
+    std::shared_ptr<DriverDevice> device;
     win::KernelHandle semaphore;
     std::atomic<bool> stop{false};
     std::function<void(std::uint32_t)> deliver;  // set before the worker starts
@@ -319,14 +319,15 @@ DWORD WINAPI DriverLink::Worker(void* param) {
             break;
         }
         DriverEventBuffer buffer = MakeEventReadBuffer();
-        bool read = false;
+        // The read may wait in the driver: it runs on a reference of its own, so the window's
+        // thread can register or unregister meanwhile without waiting for it.
+        std::shared_ptr<DriverDevice> device;
         {
             CriticalSectionLock hold(s.lock);
-            if (s.device) {
-                read = s.device->control(kCtlReadEvent, &buffer, sizeof(buffer), &buffer,
-                                         sizeof(buffer));
-            }
+            device = s.device;
         }
+        const bool read = device && device->control(kCtlReadEvent, &buffer, sizeof(buffer),
+                                                    &buffer, sizeof(buffer));
         // A failed read is skipped; the next release brings the next event.
         if (read && !s.stop.load() && s.deliver) {
             s.deliver(buffer.event);

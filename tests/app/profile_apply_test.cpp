@@ -17,8 +17,19 @@ namespace fs = std::filesystem;
 
 class RecordingPointer final : public PointerSettingsApplier {
 public:
-    void apply(const PointerSettingsFields& f) override { applied.push_back(f); }
+    void apply(const PointerSettingsFields& f) override {
+        applied.push_back(f);
+        // Telling Windows sends messages to the program's windows: the device must be free.
+        if (device != nullptr) {
+            deviceFree = device->try_lock();
+            if (deviceFree) {
+                device->unlock();
+            }
+        }
+    }
     std::vector<PointerSettingsFields> applied;
+    std::mutex* device = nullptr;
+    bool deviceFree = false;
 };
 
 class ApplyTest : public ::testing::Test {
@@ -36,6 +47,7 @@ protected:
         services.deviceMutex = &mutex;
         services.clock = &clock;
         services.pointer = &pointer;
+        pointer.device = &mutex;
         services.notifier = &deferred;
     }
     void TearDown() override { fs::remove_all(folder); }
@@ -70,6 +82,7 @@ TEST_F(ApplyTest, WritesTheActiveProfileAndRestoresTheMode) {
     // Windows gets the pointer settings of the mode current before the download.
     ASSERT_EQ(pointer.applied.size(), 1u);
     EXPECT_EQ(pointer.applied[0].pointerSpeed, 14);
+    EXPECT_TRUE(pointer.deviceFree);
     EXPECT_TRUE(mutex.try_lock());  // released afterwards
     mutex.unlock();
 }

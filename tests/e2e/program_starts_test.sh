@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Q350Config.exe starts under Wine against a simulated mouse and shows its main window with the
 # title other programs look for (woken by a second start when the system was up only briefly);
-# "Exit" in its notification icon's menu ends it.
+# "Exit" in its notification icon's menu ends it; chosen while Apply writes into a mouse that takes
+# its time, it ends the program once the download is done, with the profile saved whole.
 set -uo pipefail
 exe=${1:?Q350Config.exe}
 input_exe=${2:?e2e_input.exe}
@@ -30,4 +31,36 @@ sleep 1
 import -window root "$Q350_BUILD_DIR/screenshots/tray-menu.png" || true
 input menu-keys 10 up enter || e2e_fail "the notification icon's menu did not open"
 e2e_exits "$first" 20 || e2e_fail "Exit in the notification icon's menu did not end the program"
+
+# Exit during Apply.
+app=$(e2e_app_folder exit-during-apply)
+state="$app/mouse.state"
+e2e_new_mouse "$state" --timing on
+e2e_start "$app/$(basename "$exe")"
+pid=$E2E_PID
+if id=$(e2e_window_id "$E2E_TITLE" 15) || {
+  e2e_start "$app/$(basename "$exe")"
+  id=$(e2e_window_id "$E2E_TITLE" 45)
+}; then
+  sleep 1
+  rm -f "$app/Profile/Profile1.cfg"
+  input click "$E2E_TITLE" 880 612 || e2e_fail "no Apply button"
+  sleep 0.5
+  input post "$E2E_TITLE" 1132 0 517 || e2e_fail "no window to send the icon's click to"
+  input menu-keys 10 up enter || e2e_fail "the icon's menu did not open during Apply"
+  e2e_exits "$pid" 90 || e2e_fail "Exit during Apply did not end the program"
+  /usr/bin/python3 - "$app/Profile/Profile1.cfg" <<'PY' || e2e_fail "Exit during Apply: Profile1.cfg is not whole"
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+sys.exit(0 if len(data) == 132832 and struct.unpack_from("<I", data)[0] == 0x80800350 else 1)
+PY
+  ref="$app/reference.state"
+  "$E2E_Q350CTL" device virtual new "$ref" >/dev/null
+  "$E2E_Q350CTL" profile apply "$app/Profile/Profile1.cfg" --virtual "$ref" >/dev/null 2>&1
+  "$E2E_Q350CTL" device virtual set "$ref" --timing on >/dev/null
+  diff <(e2e_dump "$state") <(e2e_dump "$ref") >/dev/null ||
+    e2e_fail "Exit during Apply: the mouse does not hold the whole profile"
+else
+  e2e_fail "no main window for the Exit during Apply"
+fi
 e2e_finish

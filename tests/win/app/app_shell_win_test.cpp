@@ -47,7 +47,13 @@ TEST(KeyCaptureLibrary, RealLibraryLoadsWithoutWarningAndUnloadsCleanly) {
     EXPECT_EQ(g_warnings, 0);
     EXPECT_NE(KeyCapture().installhook, nullptr);
     EXPECT_NE(KeyCapture().SetReciveWindow, nullptr);
+    // The hook goes in only when asked (after the start-up search), and once.
+    EXPECT_FALSE(library.installed());
+    EXPECT_TRUE(library.install());
+    EXPECT_TRUE(library.install());
+    EXPECT_TRUE(library.installed());
     library.unload();
+    EXPECT_FALSE(library.installed());
     EXPECT_FALSE(library.loaded());
     // No entry point survives the library, the receive-window one included.
     EXPECT_EQ(KeyCapture().SetHookStatus, nullptr);
@@ -60,6 +66,7 @@ TEST(KeyCaptureLibrary, LibraryWithoutTheEntryPointsWarnsButLoads) {
     EXPECT_TRUE(library.load(L"kernel32.dll", CountWarning));
     EXPECT_EQ(g_warnings, 1);
     EXPECT_EQ(KeyCapture().installhook, nullptr);
+    EXPECT_FALSE(library.install());
     library.unload();  // removehook unknown: the library stays loaded, nothing is called
 }
 

@@ -123,6 +123,24 @@ TEST_F(DriverLinkWorker, ManyEventsInABurstAllArrive) {
     EXPECT_EQ(sink.waitFor(burst.size()), burst);
 }
 
+TEST_F(DriverLinkWorker, AReadWaitingInTheDriverNeverHoldsUpTheWindowsThread) {
+    const HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(gate, nullptr);
+    script->readGate = gate;
+    script->signal({0x0001});
+    Sleep(100);  // the worker waits inside its read now
+    // What the window's timers do meanwhile returns at once instead of waiting for the read.
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_TRUE(link.registered());
+    EXPECT_TRUE(link.sendSetting4());
+    EXPECT_TRUE(link.registerDriver());
+    EXPECT_LT(GetTickCount64() - start, 1000u);
+    SetEvent(gate);
+    EXPECT_EQ(sink.waitFor(1), (Words{0x0001}));
+    script->readGate = nullptr;
+    CloseHandle(gate);
+}
+
 TEST_F(DriverLinkWorker, NothingIsReadOrDeliveredAfterShutdown) {
     link.shutdown();
     Sleep(50);

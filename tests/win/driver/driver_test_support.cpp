@@ -74,6 +74,9 @@ ScriptedDriver::~ScriptedDriver() {
 
 bool ScriptedDriver::control(std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
                              std::uint32_t outSize) {
+    if (code == kCtlReadEvent && script_->readGate != nullptr) {
+        WaitForSingleObject(script_->readGate, 5000);
+    }
     std::lock_guard<std::mutex> hold(script_->lock);
     if (code == kCtlDriverCommand) {
         const ReceivedCommand got = ReadCommandBlock(in, inSize);

@@ -53,6 +53,7 @@ struct DriverScript {
     bool closed = false;
     bool refuseRegister = false;
     int failReads = 0;  // the next n reads fail
+    HANDLE readGate = nullptr;  // when set, a read waits for this event first (as in the driver)
 
     // Queues words and releases the registered semaphore once per word, as the driver does.
     void signal(const std::vector<std::uint32_t>& words);
