@@ -38,6 +38,7 @@ DownloadJob MakeApplyJob(ProfileFiles& files, const ApplyServices& services,
     job.progress = std::move(progress);
     job.pointer = services.pointer;
     job.notifier = services.notifier;
+    job.chinese = files.chineseTexts();
     return job;
 }
 

@@ -11,6 +11,7 @@ namespace q350 {
 namespace {
 
 const char* const kModeNames[kModeCount] = {"office", "MOBA", "FPS"};
+const char* const kModeNamesChinese[kModeCount] = {"办公模式", "MOBA模式", "FPS模式"};
 
 std::string ModeText(int m) { return std::string("mode ") + kModeNames[m]; }
 
@@ -208,6 +209,7 @@ bool DownloadProfile(const DownloadJob& job, DownloadReport* reportOut) {
 
     int step = 1;
     int macroSlot = 0;
+    std::vector<std::string> switchedOff;  // "office 13": what the user is told
     for (int m = 0; m < kModeCount; ++m) {
         mode = m;
         seq.progress(kProgressMode);
@@ -227,6 +229,9 @@ bool DownloadProfile(const DownloadJob& job, DownloadReport* reportOut) {
                     // playing whatever macro an earlier download put on the button.
                     report.skipped.push_back(where + ": macro " + std::to_string(id) +
                                              " is not in the library");
+                    switchedOff.push_back(
+                        std::string(job.chinese ? kModeNamesChinese[m] : kModeNames[m]) + " " +
+                        std::to_string(k + 1));
                     word = kWordDisabled;
                 } else if (UploadMacro(*job.device, macroSlot, *macro)) {
                     word = DeviceWord(button, macroSlot);
@@ -310,10 +315,10 @@ bool DownloadProfile(const DownloadJob& job, DownloadReport* reportOut) {
         job.pointer->apply(fields);
     }
 
-    if (!report.skipped.empty() && job.notifier) {
-        std::string text(kMissingMacroNotice);
-        for (const std::string& s : report.skipped) {
-            text += "\n" + s;
+    if (!switchedOff.empty() && job.notifier) {
+        std::string text(job.chinese ? kMissingMacroNoticeChinese : kMissingMacroNotice);
+        for (std::size_t i = 0; i < switchedOff.size(); ++i) {
+            text += (i == 0 ? " " : ", ") + switchedOff[i];
         }
         job.notifier->show(MessageForm::SkinnedNotice, Utf8ToUtf16(text));
     }

@@ -83,12 +83,14 @@ struct DownloadJob {
     std::function<void(int)> progress;         // percentages as the sequence goes
     PointerSettingsApplier* pointer = nullptr;  // the restored mode's pointer settings
     Notifier* notifier = nullptr;               // told when values were brought into range
+    bool chinese = false;                       // the language of what the notifier is told
 };
 
-// Told (through the job's notifier) when macro buttons were switched off; the buttons follow.
+// Told (through the job's notifier) when macro buttons were switched off; "office 13, FPS 2"
+// follows.
 inline constexpr std::string_view kMissingMacroNotice =
-    "These buttons name a macro that is not in the macro library. They were switched off in the "
-    "mouse; assign them again:";
+    "The macro of these buttons is missing; they were switched off:";
+inline constexpr std::string_view kMissingMacroNoticeChinese = "以下按键的宏已不存在，已被禁用:";
 
 // Runs the whole sequence; true only when every step whose result is known succeeded. The
 // sequence always runs to its end: a failed step does not stop it.

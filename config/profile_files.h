@@ -96,6 +96,8 @@ public:
     void setFileWriter(FileWriter writer) { writer_ = std::move(writer); }
 
     void clearPendingMacroIds();
+    // Whether built-in texts are Chinese at the moment.
+    bool chineseTexts() const { return isChinese(); }
 
     // Process-wide editing state (not saved).
     int currentMode = 0;     // 0 office, 1 MOBA, 2 FPS

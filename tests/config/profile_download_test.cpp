@@ -68,8 +68,10 @@ protected:
         };
         job.pointer = &pointer;
         job.notifier = &notifier;
+        job.chinese = chinese;
         return DownloadProfile(job, &report);
     }
+    bool chinese = false;
     void SetAll(int code) {
         for (auto& perMode : profile->buttons) {
             for (auto& b : perMode) {
@@ -315,8 +317,14 @@ TEST_F(Download, MacroButtonWithoutAPlayableMacroIsSwitchedOffAndReported) {
     ASSERT_EQ(report.skipped.size(), 2u);
     ASSERT_FALSE(notifier.shown.empty());
     const std::string told = Utf16ToUtf8(notifier.shown.back().text);
-    EXPECT_NE(told.find("mode office button 2: macro 500"), std::string::npos) << told;
-    EXPECT_NE(told.find("mode office button 3: macro 501"), std::string::npos) << told;
+    EXPECT_NE(told.find("switched off: office 2, office 3"), std::string::npos) << told;
+    EXPECT_NE(report.skipped[0].find("mode office button 2: macro 500"), std::string::npos);
+    chinese = true;
+    notifier.shown.clear();
+    ASSERT_TRUE(Run());
+    ASSERT_FALSE(notifier.shown.empty());
+    EXPECT_NE(Utf16ToUtf8(notifier.shown.back().text).find("已被禁用: 办公模式 2, 办公模式 3"),
+              std::string::npos);
 
     // A listed entry that cannot be encoded is never uploaded, and the download says so.
     PutMacro(library, 1, 502, kMacroA);
