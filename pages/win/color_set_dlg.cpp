@@ -47,7 +47,35 @@ POINT PointOf(LPARAM lp) {
     return POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
 }
 
+// The page whose keys are filtered (there is one LED page).
+HWND gFilteredPage = nullptr;
+
 }  // namespace
+
+void PageKeyFilter::Attach(HWND page) {
+    gFilteredPage = page;
+    if (hook_ == nullptr) {
+        hook_ = SetWindowsHookExW(WH_MSGFILTER, FilterProc, nullptr, GetCurrentThreadId());
+    }
+}
+
+PageKeyFilter::~PageKeyFilter() {
+    if (hook_ != nullptr) {
+        UnhookWindowsHookEx(hook_);
+        gFilteredPage = nullptr;
+    }
+}
+
+LRESULT CALLBACK PageKeyFilter::FilterProc(int code, WPARAM wp, LPARAM lp) {
+    if (code == MSGF_DIALOGBOX && lp != 0 && gFilteredPage != nullptr) {
+        const MSG* m = reinterpret_cast<const MSG*>(lp);
+        if (IsDialogKey(m->message, m->wParam) &&
+            (m->hwnd == gFilteredPage || IsChild(gFilteredPage, m->hwnd))) {
+            return 1;  // dropped
+        }
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
 
 CColorSetDlg::CColorSetDlg(WinPageHost& host, bool chineseLayout)
     : CPageBase(host),
@@ -59,6 +87,7 @@ bool CColorSetDlg::OnInitDialog() {
     LoadSheets();
     picker_ = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_PICKER));
     BuildControls();
+    keys_.Attach(hwnd_);
     RefreshFromProfile();
     return true;
 }

@@ -17,6 +17,21 @@
 
 namespace q350::pages {
 
+// While alive, Enter, Escape and Space pressed in a page or one of its controls reach neither the
+// main window's dialog handling nor the control: their key-down and key-up messages are dropped.
+class PageKeyFilter {
+public:
+    PageKeyFilter() = default;
+    ~PageKeyFilter();
+    PageKeyFilter(const PageKeyFilter&) = delete;
+    PageKeyFilter& operator=(const PageKeyFilter&) = delete;
+    void Attach(HWND page);
+
+private:
+    static LRESULT CALLBACK FilterProc(int code, WPARAM wp, LPARAM lp);
+    HHOOK hook_ = nullptr;
+};
+
 class CColorSetDlg : public CPageBase {
 public:
     // chineseLayout: the controls are laid out for Chinese words (fixed for the page's life).
@@ -62,6 +77,7 @@ private:
     ui::CPngHSliderBar brightness_;
     ui::CPngHSliderBar speed_;
     std::array<ui::CBitmapEdit, 3> edits_;  // red, green, blue
+    PageKeyFilter keys_;
 };
 
 }  // namespace q350::pages

@@ -270,9 +270,16 @@ saved=$(md5sum <"$app/Profile/Profile1.cfg")
 mouse_before=$(e2e_dump "$state")
 click_rect 281 103 395 126
 swatch 20
-at 700 240
+at 650 240  # red 255 x 38 / 119 = 81
 mouse_tab
 sleep 1
+# The record in memory keeps them: back on the page they are shown again.
+led_tab
+shot led-page-unapplied
+shows_checked "effect 2 kept in memory" "$shots/led-page-unapplied.png" 281 103 395 126
+[ "$(pixel "$shots/led-page-unapplied.png" 272 215)" = 0x00160351 ] ||
+  e2e_fail "the colour of swatch 20 with red 81 is not kept in memory"
+mouse_tab
 [ "$(md5sum <"$app/Profile/Profile1.cfg")" = "$saved" ] || e2e_fail "leaving the page changed Profile1.cfg"
 [ "$(e2e_dump "$state")" = "$mouse_before" ] || e2e_fail "leaving the page changed the mouse"
 input post "$E2E_TITLE" 16 0 0
