@@ -254,7 +254,6 @@ void CColorSetDlg::OnCommand(HWND from) {
         if (from == modes_[static_cast<std::size_t>(m)].hwnd()) {
             // The host makes every page that shows the mode (this one included) show the record.
             host_.setCurrentMode(m);
-            RefreshFromProfile();
             return;
         }
     }
