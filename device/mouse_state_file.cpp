@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "base/file_io.h"
+#include "device/firmware_image.h"
 
 namespace q350 {
 
@@ -97,6 +98,10 @@ std::vector<std::uint8_t> EncodeMouseState(const VirtualMouseState& s) {
     const std::size_t events = std::min(s.events.size(), kMaxQueuedEvents);
     h.eventCount = static_cast<std::uint32_t>(events);
     std::memcpy(h.events, s.events.data(), events * sizeof(std::uint32_t));
+    h.flashedBytes = s.flashedBytes;
+    h.flashCrc = s.flashCrc;
+    h.firmwareSize = s.firmwareSize;
+    h.firmwareCrc = s.firmwareCrc;
 
     std::vector<std::uint8_t> bytes(kMouseStateFileSize, 0);
     std::memcpy(bytes.data(), &h, sizeof h);
@@ -134,7 +139,8 @@ bool DecodeMouseState(const std::vector<std::uint8_t>& bytes, VirtualMouseState&
     }
     if (h.mode >= kModeCount || h.dpiLevel >= kDpiLevelCount || h.plugged > 1 ||
         h.modelTiming > 1 || h.fault > static_cast<std::uint8_t>(MouseFault::CorruptReply) ||
-        h.eventCount > kMaxQueuedEvents) {
+        h.eventCount > kMaxQueuedEvents || h.flashedBytes > kMaxFirmwarePayload ||
+        h.firmwareSize > kMaxFirmwarePayload) {
         SetError(error, StateFileError::BadValue);
         return false;
     }
@@ -156,6 +162,10 @@ bool DecodeMouseState(const std::vector<std::uint8_t>& bytes, VirtualMouseState&
         std::memcpy(out.params[id].data(), h.params[id], kDpiLevelCount);
     }
     out.events.assign(h.events, h.events + h.eventCount);
+    out.flashedBytes = h.flashedBytes;
+    out.flashCrc = h.flashCrc;
+    out.firmwareSize = h.firmwareSize;
+    out.firmwareCrc = h.firmwareCrc;
     std::memcpy(out.memory.data(), bytes.data() + kMouseMemoryOffset, kMemorySize);
     s = std::move(out);
     SetError(error, StateFileError::None);

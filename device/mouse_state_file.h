@@ -43,7 +43,12 @@ struct MouseStateHeader {
     std::uint8_t params[kHighestParameterId + 1][kDpiLevelCount];
     std::uint32_t eventCount;  // 0...64 driver event words queued
     std::uint32_t events[kMaxQueuedEvents];
-    std::uint8_t reserved2[0x70];
+    // Firmware programming (zero in files written before the mouse could be programmed).
+    std::uint32_t flashedBytes;
+    std::uint32_t flashCrc;
+    std::uint32_t firmwareSize;
+    std::uint32_t firmwareCrc;
+    std::uint8_t reserved2[0x60];
 };
 static_assert(sizeof(MouseStateHeader) == 0x200);
 static_assert(offsetof(MouseStateHeader, checksum) == 0x0C);
@@ -56,7 +61,9 @@ static_assert(offsetof(MouseStateHeader, readyAtMs) == 0x28);
 static_assert(offsetof(MouseStateHeader, params) == 0x30);
 static_assert(offsetof(MouseStateHeader, eventCount) == 0x8C);
 static_assert(offsetof(MouseStateHeader, events) == 0x90);
-static_assert(offsetof(MouseStateHeader, reserved2) == 0x190);
+static_assert(offsetof(MouseStateHeader, flashedBytes) == 0x190);
+static_assert(offsetof(MouseStateHeader, firmwareCrc) == 0x19C);
+static_assert(offsetof(MouseStateHeader, reserved2) == 0x1A0);
 
 inline constexpr std::size_t kMouseMemoryOffset = sizeof(MouseStateHeader);
 inline constexpr std::size_t kMouseStateFileSize = kMouseMemoryOffset + kMemorySize;

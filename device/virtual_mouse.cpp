@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "device/firmware_image.h"
+
 namespace q350 {
 
 namespace {
@@ -31,6 +33,41 @@ std::uint8_t VirtualMouseState::currentResolution() const {
         }
     }
     return resolution;
+}
+
+bool VirtualMouse::enterUpdateMode() {
+    if (!state_.plugged) {
+        return false;
+    }
+    state_.firmware = 0;
+    state_.flashedBytes = 0;
+    state_.flashCrc = 0;
+    return true;
+}
+
+bool VirtualMouse::writeFirmware(std::uint32_t offset, std::span<const std::uint8_t> data) {
+    if (!state_.plugged || !state_.updateMode() || offset != state_.flashedBytes ||
+        data.size() > kMaxFirmwarePayload - offset) {
+        return false;
+    }
+    state_.flashCrc = Crc32(data, state_.flashCrc);
+    state_.flashedBytes += static_cast<std::uint32_t>(data.size());
+    return true;
+}
+
+bool VirtualMouse::leaveUpdateMode(std::uint32_t version, std::uint32_t length,
+                                   std::uint32_t crc) {
+    if (!state_.plugged || !state_.updateMode() || version == 0 ||
+        version > kMaxFirmwareVersion || length != state_.flashedBytes ||
+        crc != state_.flashCrc) {
+        return false;
+    }
+    state_.firmware = static_cast<std::uint8_t>(version);
+    state_.firmwareSize = length;
+    state_.firmwareCrc = crc;
+    state_.flashedBytes = 0;
+    state_.flashCrc = 0;
+    return true;
 }
 
 bool VirtualMouse::faulty() const {

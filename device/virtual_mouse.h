@@ -47,7 +47,15 @@ struct VirtualMouseState {
     // Driver event words waiting to be delivered, oldest first.
     std::vector<std::uint32_t> events;
     std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(kMemorySize, 0);
+    // Firmware programming: what arrived in update mode so far, and what is installed (a size
+    // of 0 is the factory's firmware).
+    std::uint32_t flashedBytes = 0;
+    std::uint32_t flashCrc = 0;  // CRC-32 of the bytes that arrived
+    std::uint32_t firmwareSize = 0;
+    std::uint32_t firmwareCrc = 0;
 
+    // A mouse in its firmware-update mode reports no version.
+    bool updateMode() const { return firmware == 0; }
     std::uint32_t buttonWord(int inMode, int button) const;
     std::uint8_t currentResolution() const;
 };
@@ -65,6 +73,14 @@ public:
     // The reply to the last command: status in byte 0, value in byte 1. False when unplugged or
     // when the mouse does not answer.
     bool inputReport(std::span<std::uint8_t, kReportSize> frame) const;
+
+    // The flasher's side of the mouse (the program itself never programs firmware). Entering
+    // update mode drops the version and whatever a broken update left; the payload then arrives
+    // in order; leaving checks its length and CRC-32 and installs the new version. A mouse left
+    // in update mode stays there (and is found so at the next start) until an update completes.
+    bool enterUpdateMode();
+    bool writeFirmware(std::uint32_t offset, std::span<const std::uint8_t> data);
+    bool leaveUpdateMode(std::uint32_t version, std::uint32_t length, std::uint32_t crc);
 
     bool pushEvent(std::uint32_t word);
     std::optional<std::uint32_t> popEvent();

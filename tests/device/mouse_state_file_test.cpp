@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
 #include "device/device_commands.h"
+#include "device/firmware_image.h"
 
 namespace q350 {
 namespace {
@@ -46,6 +48,10 @@ protected:
         s.memory[0] = 1;
         s.memory[0x838] = 0x42;
         s.memory[kMemorySize - 1] = 0xFF;
+        s.flashedBytes = 600;
+        s.flashCrc = 0x12345678;
+        s.firmwareSize = 4096;
+        s.firmwareCrc = 0x9ABCDEF0;
         return s;
     }
 
@@ -88,6 +94,10 @@ TEST_F(StateFileTest, EverySettingSurvivesTheRoundTrip) {
     EXPECT_EQ(out.params, in.params);
     EXPECT_EQ(out.events, in.events);
     EXPECT_EQ(out.memory, in.memory);
+    EXPECT_EQ(out.flashedBytes, 600u);
+    EXPECT_EQ(out.flashCrc, 0x12345678u);
+    EXPECT_EQ(out.firmwareSize, 4096u);
+    EXPECT_EQ(out.firmwareCrc, 0x9ABCDEF0u);
 }
 
 TEST_F(StateFileTest, LayoutIsFixedLittleEndian) {
@@ -100,6 +110,9 @@ TEST_F(StateFileTest, LayoutIsFixedLittleEndian) {
     EXPECT_EQ(bytes[0x8C], 2);  // queued events
     EXPECT_EQ(bytes[0x90], 0xEF);
     EXPECT_EQ(bytes[0x200 + 0x838], 0x42);
+    EXPECT_EQ(bytes[0x190], 0x58);  // 600 bytes of firmware received
+    EXPECT_EQ(bytes[0x198], 0x00);  // installed size 4096
+    EXPECT_EQ(bytes[0x199], 0x10);
 }
 
 TEST_F(StateFileTest, DamagedFilesAreReportedNotTrusted) {
@@ -134,6 +147,24 @@ TEST_F(StateFileTest, OutOfRangeSettingsAreRefusedEvenWithAGoodChecksum) {
     StateFileError e = StateFileError::None;
     EXPECT_FALSE(DecodeMouseState(EncodeMouseState(s), out, &e));
     EXPECT_EQ(e, StateFileError::BadValue);
+    s = Busy();
+    s.flashedBytes = static_cast<std::uint32_t>(kMaxFirmwarePayload) + 1;
+    EXPECT_FALSE(DecodeMouseState(EncodeMouseState(s), out, &e));
+    EXPECT_EQ(e, StateFileError::BadValue);
+}
+
+TEST_F(StateFileTest, FilesFromBeforeFirmwareProgrammingStillLoad) {
+    // Such files hold zeros where the programming fields are now: a factory firmware.
+    VirtualMouseState s;
+    s.firmware = 4;
+    auto bytes = EncodeMouseState(s);
+    ASSERT_TRUE(std::all_of(bytes.begin() + 0x190, bytes.begin() + 0x200,
+                            [](std::uint8_t b) { return b == 0; }));
+    VirtualMouseState out;
+    ASSERT_TRUE(DecodeMouseState(bytes, out));
+    EXPECT_EQ(out.firmware, 4);
+    EXPECT_EQ(out.firmwareSize, 0u);
+    EXPECT_FALSE(out.updateMode());
 }
 
 TEST_F(StateFileTest, TwoOpenersShareOneMouse) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "device/device_commands.h"
+#include "device/firmware_image.h"
 
 namespace q350 {
 namespace {
@@ -193,6 +194,53 @@ TEST(VirtualMouseEvents, QueueKeepsOrderAndItsLimit) {
     while (mouse.popEvent()) {
     }
     EXPECT_FALSE(mouse.popEvent().has_value());
+}
+
+TEST(VirtualMouseFirmwareUpdate, ProgramsTheNewVersionOnlyWhenEveryByteArrived) {
+    VirtualMouseState s;
+    s.firmware = 3;
+    Rig r(s);
+    const std::vector<std::uint8_t> payload(1000, 0x3C);
+    const std::span<const std::uint8_t> all(payload);
+    // Outside update mode nothing is written.
+    EXPECT_FALSE(r.mouse.writeFirmware(0, all));
+    ASSERT_TRUE(r.mouse.enterUpdateMode());
+    EXPECT_TRUE(r.mouse.state().updateMode());
+    std::uint32_t v = 99;
+    ASSERT_TRUE(r.commands.query(kOpQueryFirmware, v));
+    EXPECT_EQ(v, 0u);
+    // Pieces arrive in order only.
+    ASSERT_TRUE(r.mouse.writeFirmware(0, all.first(600)));
+    EXPECT_FALSE(r.mouse.writeFirmware(0, all.first(600)));
+    EXPECT_FALSE(r.mouse.writeFirmware(700, all.subspan(700)));
+    // Leaving before everything arrived, or with another CRC, keeps the mouse in update mode.
+    const std::uint32_t crc = Crc32(all);
+    EXPECT_FALSE(r.mouse.leaveUpdateMode(7, 1000, crc));
+    ASSERT_TRUE(r.mouse.writeFirmware(600, all.subspan(600)));
+    EXPECT_FALSE(r.mouse.leaveUpdateMode(7, 1000, crc ^ 1));
+    EXPECT_FALSE(r.mouse.leaveUpdateMode(0, 1000, crc));
+    EXPECT_TRUE(r.mouse.state().updateMode());
+    ASSERT_TRUE(r.mouse.leaveUpdateMode(7, 1000, crc));
+    ASSERT_TRUE(r.commands.query(kOpQueryFirmware, v));
+    EXPECT_EQ(v, 7u);
+    EXPECT_EQ(r.mouse.state().firmwareSize, 1000u);
+    EXPECT_EQ(r.mouse.state().firmwareCrc, crc);
+    EXPECT_EQ(r.mouse.state().flashedBytes, 0u);
+}
+
+TEST(VirtualMouseFirmwareUpdate, AnInterruptedUpdateStartsOverAndAnUnpluggedMouseRefuses) {
+    Rig r;
+    const std::vector<std::uint8_t> payload(64, 1);
+    ASSERT_TRUE(r.mouse.enterUpdateMode());
+    ASSERT_TRUE(r.mouse.writeFirmware(0, payload));
+    // The flasher was stopped; the next one begins again from the first byte.
+    ASSERT_TRUE(r.mouse.enterUpdateMode());
+    EXPECT_EQ(r.mouse.state().flashedBytes, 0u);
+    ASSERT_TRUE(r.mouse.writeFirmware(0, payload));
+    EXPECT_TRUE(r.mouse.leaveUpdateMode(2, 64, Crc32(payload)));
+    r.mouse.state().plugged = false;
+    EXPECT_FALSE(r.mouse.enterUpdateMode());
+    EXPECT_EQ(r.mouse.state().firmware, 2);
 }
 
 }  // namespace
