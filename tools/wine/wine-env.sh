@@ -50,12 +50,14 @@ start() {
       >>"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
     wineserver -w || true
   fi
-  if [ ! -f "$Q350_WINE_DIR/fonts-linked-2" ]; then
+  if [ ! -f "$Q350_WINE_DIR/fonts-linked-3" ]; then
     # Every Windows system has Arial and Microsoft Sans Serif (the generic sans-serif family of
-    # GDI+, which refuses to draw text without it); Wine has neither, so both stand for DejaVu Sans.
+    # GDI+, which refuses to draw text without it); Wine has neither, so both stand for Liberation
+    # Sans (Debian's fonts-liberation2), which has Arial's widths: numbers and labels fit the
+    # boxes drawn for them.
     for face in "Microsoft Sans Serif" Arial; do
       q350_wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ \
-        /d 'DejaVu Sans' /f >>"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
+        /d 'Liberation Sans' /f >>"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
     done
     # Chinese, Korean and Cyrillic texts: the Windows faces the program asks for fall back to the
     # WenQuanYi font (Debian's fonts-wqy-microhei), as a Windows system links them to its own
@@ -66,8 +68,8 @@ start() {
         >>"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
     done
     wineserver -w || true
-    rm -f "$Q350_WINE_DIR/fonts-linked"
-    touch "$Q350_WINE_DIR/fonts-linked-2"
+    rm -f "$Q350_WINE_DIR/fonts-linked" "$Q350_WINE_DIR/fonts-linked-2"
+    touch "$Q350_WINE_DIR/fonts-linked-3"
   fi
   # Xvfb has no window manager: Wine then waits two seconds for one at every top-level window
   # that goes away. Its windows are left unmanaged there, and managed on a real desktop.
