@@ -8,6 +8,7 @@
 #include "pages/win/setting_dlg.h"
 #include "skin/win/images.h"
 #include "skin/win/info_dlg.h"
+#include "skin/win/skin_ids.h"
 
 namespace q350::pages {
 
@@ -36,11 +37,22 @@ bool FileExists(const std::wstring& path) {
 }  // namespace
 
 CDlgMainSet::CDlgMainSet(WinPageHost& host, bool chineseLayout)
-    : CPageBase(host), model_(host), chineseLayout_(chineseLayout) {}
+    : CPageBase(host),
+      model_(host),
+      chineseLayout_(chineseLayout),
+      performance_(host, chineseLayout) {}
 
 bool CDlgMainSet::OnInitDialog() {
     LoadSheets();
     BuildButtonMap();
+    PageSheets sheets;
+    sheets.normal = sheets_[kNormal].get();
+    sheets.over = sheets_[kOver].get();
+    sheets.down = sheets_[kDown].get();
+    sheets.disable = sheets_[kDisable].get();
+    sheets.normalImage = normalImage_.get();
+    sheets.disableImage = disableImage_.get();
+    performance_.Create(hwnd_, sheets);
     if (!menus_.load()) {
         // Without the menu library the page cannot offer its menus: it closes.
         PostMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -64,6 +76,9 @@ void CDlgMainSet::LoadSheets() {
         ui::LoadPictureFile(path.c_str(), sheets_[i], size);
         if (i == kNormal) {
             size_ = size;
+            normalImage_ = ui::LoadImageFile(path);
+        } else if (i == kDisable) {
+            disableImage_ = ui::LoadImageFile(path);
         }
     }
 }
@@ -107,6 +122,7 @@ void CDlgMainSet::ShowRecord() {
     for (int k = 0; k < kButtonCount; ++k) {
         ShowLabel(k);
     }
+    performance_.ShowRecord();
 }
 
 void CDlgMainSet::ShowLabel(int k) {
@@ -137,6 +153,9 @@ void CDlgMainSet::EditButton(int k) {
 }
 
 void CDlgMainSet::OnCommand(HWND from) {
+    if (performance_.OnCommand(from)) {
+        return;
+    }
     for (int m = 0; m < kModeCount; ++m) {
         if (from == modes_[static_cast<std::size_t>(m)].hwnd()) {
             ChangeMode(m);
@@ -188,6 +207,7 @@ void CDlgMainSet::PostHoverHelp(POINT p) {
         areas.push_back(
             {WindowRectIn(modes_[static_cast<std::size_t>(m)].hwnd(), hwnd_), kHintModeFirst + m});
     }
+    performance_.AddHintAreas(areas);
     for (int hint : HintsAt(Point{p.x, p.y}, areas)) {
         PostHint(hint);
     }
@@ -196,6 +216,7 @@ void CDlgMainSet::PostHoverHelp(POINT p) {
 void CDlgMainSet::Paint() {
     ui::PaintDc dc(hwnd_);
     DrawSheet(dc.get(), sheets_[kNormal].get(), POINT{0, 0}, ClientRect());
+    performance_.Paint(dc.get());
 }
 
 bool CDlgMainSet::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -221,6 +242,15 @@ bool CDlgMainSet::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case WM_MOUSEMOVE:
             PostHoverHelp(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
             return false;
+        case ui::kMsgSliderPos:
+            performance_.OnSlider(static_cast<int>(wp), static_cast<unsigned>(lp));
+            return true;
+        case kMsgLevelChanged:
+            performance_.RedrawLevel(static_cast<int>(lp));
+            return true;
+        case ui::kMsgEditChanged:
+            performance_.OnEditChanged(reinterpret_cast<HWND>(wp));
+            return true;
         case WM_LBUTTONDOWN:
         case kMsgMenuChoice:
             menus_.destroyMenu();

@@ -3,9 +3,11 @@
 // CDlgMainSet: the mouse page. Its button half shows the fourteen buttons of the current mode on
 // a picture of the mouse, switches modes, and assigns a button through the button setting panel.
 #include <array>
+#include <memory>
 
 #include "pages/mouse_page_model.h"
 #include "pages/win/page_base.h"
+#include "pages/win/performance_controls.h"
 #include "pages/win/skin_menu_library.h"
 #include "skin/win/framework/gdi.h"
 #include "skin/win/gdi_bitmap_btn.h"
@@ -46,12 +48,15 @@ private:
     MousePageModel model_;
     bool chineseLayout_;
     ui::Bitmap sheets_[kSheetCount];
+    // The normal and disabled sheets again, for the sliders' backgrounds.
+    std::unique_ptr<Gdiplus::Bitmap> normalImage_, disableImage_;
     SIZE size_{};
     std::array<ui::CGDIBitmapBtn, kModeCount> modes_;
     std::array<ui::CIrrButton, kButtonCount> labels_;
     std::array<ui::CGDIBitmapBtn, kButtonCount> markers_;
     std::array<bool, kButtonCount> markerSet_{};
     int editing_ = -1;
+    PerformanceControls performance_;
     SkinMenuLibrary menus_;
 };
 

@@ -41,6 +41,21 @@ bool CPngHSlider::Create(const std::wstring& picturePath, HWND parent, UINT id, 
     return true;
 }
 
+void CPngHSlider::SetPicture(const std::wstring& picturePath) {
+    auto picture = LoadImageFile(picturePath);
+    if (!picture) {
+        return;  // the old picture stays
+    }
+    picture_ = std::move(picture);
+    size_ = SIZE{static_cast<LONG>(picture_->GetWidth()), static_cast<LONG>(picture_->GetHeight())};
+    if (hwnd_) {
+        SetWindowRgn(hwnd_, nullptr, FALSE);
+        SetPos(pos_);  // the window takes the new picture's size before it is shaped
+        RegionFromCornerColour(hwnd_, *picture_);
+        InvalidateRect(hwnd_, nullptr, FALSE);
+    }
+}
+
 void CPngHSlider::SetPos(int value) {
     pos_ = skin::SliderAcceptedPos(value, min, max);
     const int x = skin::SliderThumbLeft(ToSkin(track_), size_.cx, pos_, min, max);
@@ -124,6 +139,12 @@ bool CPngHSliderBar::Init(const std::wstring& thumbPicturePath, HWND parent, UIN
     }
     travel = rect;
     return Window::Create(SliderClass(), L"", WS_CHILD | WS_VISIBLE, 0, rect, parent, id);
+}
+
+void CPngHSliderBar::SetThumbPicture(const std::wstring& picturePath) {
+    thumbPath_ = picturePath;
+    thumb_.SetPicture(picturePath);
+    thumbSize = thumb_.size();
 }
 
 void CPngHSliderBar::SetEnabled(int flag) {

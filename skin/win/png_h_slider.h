@@ -17,6 +17,8 @@ public:
     bool Create(const std::wstring& picturePath, HWND parent, UINT id, const RECT& track);
     // Moves the thumb to a value; one outside [min, max] becomes min.
     void SetPos(int value);
+    // Shows another picture (the greyed thumb of a disabled slider) and reshapes the thumb.
+    void SetPicture(const std::wstring& picturePath);
     int pos() const { return pos_; }
     // What the thumb shows through its transparent pixels (the bar's background).
     void SetBackdrop(Gdiplus::Image* backdrop) { backdrop_ = backdrop; }
@@ -50,6 +52,8 @@ public:
     bool Init(const std::wstring& thumbPicturePath, HWND parent, UINT id, const RECT& rect);
     // 0 stops clicks on the track and dragging of the thumb; 1 allows them.
     virtual void SetEnabled(int flag);
+    // The thumb shows this picture from now on.
+    void SetThumbPicture(const std::wstring& picturePath);
     // Sets the track's background (the bar owns it) and redraws.
     void SetBackground(std::unique_ptr<Gdiplus::Bitmap> background);
 
