@@ -30,12 +30,12 @@ PerformanceControls::PerformanceControls(WinPageHost& host, bool chineseLayout)
     : host_(host), model_(host), chinese_(chineseLayout) {}
 
 void PerformanceControls::MakeButton(ui::CGDIBitmapBtn& b, const skin::Rect& r,
-                                     bool disableSheet) {
+                                     bool disableSheet, bool twoState) {
     const RECT rect = ToRect(r);
     b.Create(page_, rect);
     b.SetSheetImages(sheets_.normal, sheets_.over, sheets_.down,
                      disableSheet ? sheets_.disable : sheets_.normal, rect);
-    b.checkMode = 1;
+    b.checkMode = twoState ? 1 : 0;
     b.toggleOnClick = 0;
 }
 
@@ -81,8 +81,8 @@ void PerformanceControls::Create(HWND page, const PageSheets& sheets) {
     liftBox_.SetBackground(sheets_.normal, kLiftBoxRect.left, kLiftBoxRect.top,
                            kLiftBoxRect.Width(), kLiftBoxRect.Height());
     ShowWindow(liftBox_.hwnd(), SW_HIDE);
-    MakeButton(liftPlus_, kLiftPlusRect, false);
-    MakeButton(liftMinus_, kLiftMinusRect, false);
+    MakeButton(liftPlus_, kLiftPlusRect, false, false);
+    MakeButton(liftMinus_, kLiftMinusRect, false, false);
     MakeSlider(pointer_, kPointerSliderId, kPointerSliderRect, kPointerSpeedMin, kPointerSpeedMax,
                kOtherTravelCut);
     MakeButton(precision_, kPrecisionRect, false);
@@ -92,8 +92,8 @@ void PerformanceControls::Create(HWND page, const PageSheets& sheets) {
     linesBox_.min = 0;
     linesBox_.max = kLinesMax;
     linesBox_.SetBackground(sheets_.normal, lines.left, lines.top, lines.Width(), lines.Height());
-    MakeButton(linesPlus_, kLinesPlusRect.of(zh), false);
-    MakeButton(linesMinus_, kLinesMinusRect.of(zh), false);
+    MakeButton(linesPlus_, kLinesPlusRect.of(zh), false, false);
+    MakeButton(linesMinus_, kLinesMinusRect.of(zh), false, false);
     MakeButton(screenChoice_, kScreenChoiceRect.of(zh), false);
     MakeSlider(doubleClick_, kDoubleClickSliderId, kDoubleClickSliderRect, kDoubleClickMin,
                kDoubleClickMax, kOtherTravelCut);

@@ -57,7 +57,8 @@ private:
     void ShowBoxes();
     void SetBoxText(ui::CBitmapEdit& box, int& pending, int value);
     static std::optional<int> BoxValue(HWND box);
-    void MakeButton(ui::CGDIBitmapBtn& b, const skin::Rect& r, bool disableSheet);
+    void MakeButton(ui::CGDIBitmapBtn& b, const skin::Rect& r, bool disableSheet,
+                    bool twoState = true);
     void MakeSlider(ui::CPngHSliderBar& s, unsigned id, const skin::Rect& r, int min, int max,
                     int travelCut);
     void SetSlider(ui::CPngHSliderBar& s, int value);
