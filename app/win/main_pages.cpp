@@ -5,6 +5,7 @@
 #include "pages/win/color_set_dlg.h"
 #include "pages/win/dlg_main_set.h"
 #include "pages/win/empty_page.h"
+#include "pages/win/sts_dlg.h"
 
 namespace q350::app {
 
@@ -32,6 +33,8 @@ void MainPages::Create(HWND mainWindow, HBITMAP mainSheet, const RECT& area) {
             made = std::make_unique<pages::CDlgMainSet>(*this, chinese());
         } else if (p == Page::Lighting) {
             made = std::make_unique<pages::CColorSetDlg>(*this, chinese());
+        } else if (p == Page::Statistics) {
+            made = std::make_unique<pages::CStsDlg>(*this, chinese());
         } else {
             made = std::make_unique<pages::CEmptyPage>(*this, kPageTitles[index], mainSheet,
                                                        POINT{area.left, area.top});

@@ -1,8 +1,8 @@
 #pragma once
 
 // The main window's five pages and what it offers them: the record, the current mode, the
-// active slot with its pending macro ids, the macro library, the Chinese flag and the keyboard
-// hook. Pages reach the window only through this.
+// active slot with its pending macro ids, the macro library, the Chinese flag, the keyboard hook
+// and the registry settings. Pages reach the window only through this.
 #include <windows.h>
 
 #include <array>
@@ -11,6 +11,7 @@
 
 #include "app/main_layout.h"
 #include "config/profile_files.h"
+#include "config/win/registry_settings_store.h"
 #include "pages/win/page_base.h"
 
 namespace q350::app {
@@ -52,11 +53,13 @@ public:
     const std::wstring& programFolder() const override { return folder_; }
     void setKeyReceiver(HWND window) override;
     void setKeyDelivery(bool on) override;
+    SettingsStore* settings() override { return &settings_; }
 
 private:
     ProfileFiles& files_;
     MacroLibrary& macros_;
     std::wstring folder_;
+    RegistrySettingsStore settings_;  // keeps no state of its own: safe from any thread
     HWND main_ = nullptr;
     std::array<std::unique_ptr<pages::CPageBase>, kPageCount> pages_;  // by page index
 };

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "base/settings_store.h"
 #include "pages/page_host.h"
 #include "skin/win/framework/window.h"
 
@@ -27,6 +28,9 @@ public:
     // when the library did not load.
     virtual void setKeyReceiver(HWND window) = 0;
     virtual void setKeyDelivery(bool on) = 0;
+    // The program's settings (the registry), usable from any thread; null when the host keeps
+    // none.
+    virtual SettingsStore* settings() { return nullptr; }
 };
 
 class CPageBase : public ui::Dialog {
