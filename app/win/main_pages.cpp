@@ -4,6 +4,7 @@
 #include "lang/language_table.h"
 #include "pages/win/color_set_dlg.h"
 #include "pages/win/dlg_main_set.h"
+#include "pages/win/dlg_support.h"
 #include "pages/win/empty_page.h"
 #include "pages/win/sts_dlg.h"
 
@@ -33,6 +34,8 @@ void MainPages::Create(HWND mainWindow, HBITMAP mainSheet, const RECT& area) {
             made = std::make_unique<pages::CDlgMainSet>(*this, chinese());
         } else if (p == Page::Lighting) {
             made = std::make_unique<pages::CColorSetDlg>(*this, chinese());
+        } else if (p == Page::Support) {
+            made = std::make_unique<pages::CDlgSupport>(*this, files_, chinese());
         } else if (p == Page::Statistics) {
             made = std::make_unique<pages::CStsDlg>(*this, chinese());
         } else {
@@ -74,6 +77,12 @@ void MainPages::SessionEnding() {
         if (page) {
             page->SessionEnding();
         }
+    }
+}
+
+void MainPages::setFirmwareText(const std::wstring& text) {
+    if (auto* support = dynamic_cast<pages::CDlgSupport*>(page(Page::Support))) {
+        support->SetFirmwareText(text);
     }
 }
 

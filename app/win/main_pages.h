@@ -30,6 +30,8 @@ public:
     void ShowRecord();
     // Texts from the language table are redrawn in the new language.
     void LanguageChanged();
+    // The mouse's firmware version for the support page, in decimal (empty when unknown).
+    void setFirmwareText(const std::wstring& text);
     // Every page keeps what it must before Windows ends the session.
     void SessionEnding();
     // The window of a page; null when it is not there.

@@ -192,6 +192,7 @@ bool CQ350ConfigDlg::OnInitDialog() {
             firmwareText_ = std::to_wstring(version);
         }
     }
+    pages_.setFirmwareText(firmwareText_);
 
     if (startPath_ == StartPath::Run) {
         StartTimer(kTimerUpdater, kTimerUpdaterMs);

@@ -1,0 +1,82 @@
+#pragma once
+
+// CDlgSupport: the support page. Shows the software's and the mouse's firmware version, checks
+// the update server for newer software and firmware (a newer firmware is downloaded, checked and
+// handed to the flasher, and the program closes), opens the maker's web site, restores the
+// default settings (the main window does the work on 2054) and imports and exports the active
+// profile through the system's file dialogs.
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "config/profile_files.h"
+#include "pages/support_page_model.h"
+#include "pages/update_check.h"
+#include "pages/url_downloader.h"
+#include "pages/win/page_base.h"
+#include "skin/win/framework/gdi.h"
+#include "skin/win/gdi_bitmap_btn.h"
+
+namespace q350::pages {
+
+// To the main window: restore the default settings (no parameters).
+inline constexpr UINT kMsgRestoreDefaults = 2054;
+// Replaces the maker's update server (for example http://127.0.0.1:8765).
+inline constexpr wchar_t kUpdateServerVariable[] = L"Q350_UPDATE_SERVER";
+// Appended to the program folder; the shell accepts the doubled separators.
+inline constexpr wchar_t kFlasherPath[] = L"//update//FwFlash.exe";
+inline constexpr wchar_t kFlasherParameters[] = L"-QUORV";
+
+class CDlgSupport : public CPageBase {
+public:
+    // chineseLayout: the pictures of the Chinese layout, where the skin has them.
+    CDlgSupport(WinPageHost& host, ProfileFiles& files, bool chineseLayout);
+    ~CDlgSupport() override;
+
+    // The mouse's firmware version in decimal, or empty when it is not known.
+    void SetFirmwareText(std::wstring text);
+    const std::wstring& firmwareText() const { return firmwareText_; }
+    const ui::CGDIBitmapBtn& button(SupportButton b) const {
+        return buttons_[static_cast<std::size_t>(b)];
+    }
+    // The downloads go through downloader from now on (tests); the page keeps the system's
+    // otherwise.
+    void SetDownloader(std::unique_ptr<UrlDownloader> downloader);
+    // The update server's address of update.xml in use.
+    const std::u16string& updateXmlAddress() const { return updateXml_; }
+
+    // The buttons' actions.
+    bool CheckSoftwareUpdate();
+    bool CheckFirmwareUpdate();
+    void OpenWebSite();
+    void RestoreDefaults();
+    void ImportProfile();
+    void ExportProfile();
+
+protected:
+    bool OnInitDialog() override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    class Environment;
+    enum Sheet { kNormal, kOver, kDown, kSheetCount };
+
+    void LoadSheets();
+    void Paint();
+    void OnButton(HWND button);
+    UpdateChecker& Checker();
+
+    ProfileFiles& files_;
+    bool chineseLayout_;
+    std::wstring firmwareText_;
+    std::u16string updateXml_;
+    ui::Bitmap sheets_[kSheetCount];
+    std::array<ui::CGDIBitmapBtn, kSupportButtonCount> buttons_;
+    std::unique_ptr<UrlDownloader> downloader_;
+    std::unique_ptr<Environment> environment_;
+    std::unique_ptr<UpdateChecker> checker_;  // keeps the firmware address between checks
+};
+
+}  // namespace q350::pages
