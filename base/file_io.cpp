@@ -1,15 +1,21 @@
 #include "base/file_io.h"
 
+#include <atomic>
 #include <cerrno>
-#include <cstdio>
+#include <charconv>
 #include <fstream>
-#include <random>
+#include <optional>
 #include <string>
 #include <system_error>
 
 namespace q350 {
 
 namespace {
+
+// Temporary files are named after their target, the writing process and a counter:
+// "Macro.cfg.~1234.5.tmp".
+constexpr std::string_view kTempMark = ".~";
+constexpr std::string_view kTempSuffix = ".tmp";
 
 FileError Classify(const std::error_code& ec) {
     if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory) {
@@ -28,7 +34,60 @@ void SetError(FileError* error, FileError value) {
     }
 }
 
+// The process id in a temporary file's name, or nothing when the name is not one of target's.
+std::optional<std::uint32_t> TemporaryFileOwner(const std::filesystem::path& candidate,
+                                                const std::filesystem::path& target) {
+    const std::string name = candidate.filename().string();
+    const std::string prefix = target.filename().string() + std::string(kTempMark);
+    if (name.size() <= prefix.size() + kTempSuffix.size() || name.rfind(prefix, 0) != 0 ||
+        name.compare(name.size() - kTempSuffix.size(), kTempSuffix.size(), kTempSuffix) != 0) {
+        return std::nullopt;
+    }
+    const std::string_view middle(name.data() + prefix.size(),
+                                  name.size() - prefix.size() - kTempSuffix.size());
+    const std::size_t dot = middle.find('.');
+    std::uint32_t pid = 0, sequence = 0;
+    const auto [pidEnd, pidError] = std::from_chars(middle.data(), middle.data() + dot, pid);
+    if (dot == std::string_view::npos || pidError != std::errc() || pidEnd != middle.data() + dot) {
+        return std::nullopt;
+    }
+    const auto [seqEnd, seqError] =
+        std::from_chars(middle.data() + dot + 1, middle.data() + middle.size(), sequence);
+    if (seqError != std::errc() || seqEnd != middle.data() + middle.size()) {
+        return std::nullopt;
+    }
+    return pid;
+}
+
+// Removes what killed saves of target left behind. Files of running processes (this one
+// included: another thread may be saving the same file) are left alone.
+void SweepTemporaryFiles(const std::filesystem::path& folder, const std::filesystem::path& target) {
+    const std::uint32_t self = file_io_platform::CurrentProcessId();
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const auto owner = TemporaryFileOwner(it->path(), target);
+        if (owner && *owner != self && !file_io_platform::ProcessIsRunning(*owner)) {
+            std::error_code ignored;
+            std::filesystem::remove(it->path(), ignored);
+        }
+    }
+}
+
+std::filesystem::path TemporaryPath(const std::filesystem::path& target) {
+    static std::atomic<std::uint32_t> counter{0};
+    auto tmp = target;
+    tmp += std::string(kTempMark) + std::to_string(file_io_platform::CurrentProcessId()) + "." +
+           std::to_string(counter.fetch_add(1)) + std::string(kTempSuffix);
+    return tmp;
+}
+
 }  // namespace
+
+bool IsTemporaryFileOf(const std::filesystem::path& candidate,
+                       const std::filesystem::path& target) {
+    return TemporaryFileOwner(candidate, target).has_value();
+}
 
 bool ReadFileBytes(const std::filesystem::path& path, std::vector<std::uint8_t>& out,
                    FileError* error, std::size_t maxBytes) {
@@ -69,27 +128,17 @@ bool WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uin
         SetError(error, FileError::NotFound);
         return false;
     }
-    std::random_device rd;
-    auto tmp = path;
-    tmp += ".tmp" + std::to_string(rd() & 0xFFFFFF);
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            SetError(error, Classify(std::error_code(errno, std::generic_category())));
-            if (error && *error == FileError::NotFound) {
-                *error = FileError::Other;
-            }
-            return false;
-        }
-        out.write(reinterpret_cast<const char*>(data.data()),
-                  static_cast<std::streamsize>(data.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::filesystem::remove(tmp, ec);
-            SetError(error, FileError::Other);
-            return false;
-        }
+    SweepTemporaryFiles(folder, path);
+    // A name left by an earlier process that had the same id is passed over.
+    auto tmp = TemporaryPath(path);
+    for (int attempt = 0; attempt < 100 && std::filesystem::exists(tmp, ec); ++attempt) {
+        tmp = TemporaryPath(path);
+    }
+    FileError written = FileError::None;
+    if (!file_io_platform::WriteNewFileDurably(tmp, data, &written)) {
+        // The folder exists, so a "not found" here is no missing path.
+        SetError(error, written == FileError::NotFound ? FileError::Other : written);
+        return false;
     }
     if (!ReplaceFileWith(tmp, path)) {
         const bool denied = std::filesystem::exists(path, ec);
@@ -97,6 +146,7 @@ bool WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uin
         SetError(error, denied ? FileError::AccessDenied : FileError::Other);
         return false;
     }
+    file_io_platform::SyncFolder(folder);
     SetError(error, FileError::None);
     return true;
 }

@@ -186,6 +186,9 @@ bool MacroLibrary::load() {
     }
     clear();
     std::memcpy(records_->data(), data.data(), std::min(data.size(), kMacroFileSize));
+    for (MacroRecord& r : *records_) {
+        r.eventCount = std::min<std::uint32_t>(r.eventCount, kMacroMaxEvents);
+    }
     return true;
 }
 
@@ -193,13 +196,16 @@ bool MacroLibrary::save() {
     const std::filesystem::path path = filePath();
     std::error_code ec;
     const bool exists = std::filesystem::is_regular_file(path, ec);
+    lastSaveError_ = FileError::None;
     if (!exists) {
         // The file was deleted while the program ran: say so, then create it from the library.
         notifier_.show(MessageForm::StandardInfo,
                        FormatMessage(kMsgOpenFailed, Utf16FromPath(path)));
-        FileError error = FileError::None;
-        if (!writer_(path, bytes(), &error)) {
-            if (error == FileError::AccessDenied) {
+        if (!writer_(path, bytes(), &lastSaveError_)) {
+            if (lastSaveError_ == FileError::None) {
+                lastSaveError_ = FileError::Other;
+            }
+            if (lastSaveError_ == FileError::AccessDenied) {
                 notifier_.show(MessageForm::SkinnedNotice, kMsgCreateFailed);
             }
             return false;
@@ -207,12 +213,16 @@ bool MacroLibrary::save() {
         return true;
     }
     clock_.sleepMs(kSaveSettleMs);
-    const bool written = writer_(path, bytes(), nullptr);
+    const bool written = writer_(path, bytes(), &lastSaveError_);
     clock_.sleepMs(kSaveSettleMs);
+    if (!written && lastSaveError_ == FileError::None) {
+        lastSaveError_ = FileError::Other;
+    }
     return written;
 }
 
 bool MacroLibrary::store(std::span<const std::uint8_t> block) {
+    lastSaveError_ = FileError::None;
     if (block.size() < kExchangeHeaderSize) {
         return false;
     }
@@ -241,19 +251,61 @@ bool MacroLibrary::store(std::span<const std::uint8_t> block) {
         return false;
     }
     FillEntry(*target, head, block);
-    save();
-    return true;
+    return save();
 }
 
 bool MacroLibrary::remove(std::uint32_t id) {
     for (MacroRecord& r : *records_) {
         if (r.id == id) {
             std::memset(&r, 0, sizeof(r));
-            save();
-            return true;
+            return save();
         }
     }
+    lastSaveError_ = FileError::None;
     return false;
+}
+
+MacroLibrary::Change MacroLibrary::commitBlock(std::span<const std::uint8_t> block) {
+    if (block.size() < kExchangeHeaderSize) {
+        return Change::Refused;
+    }
+    MacroExchangeHeader head;
+    std::memcpy(&head, block.data(), sizeof(head));
+    if (head.eventCount > kMacroMaxEvents ||
+        block.size() < kExchangeHeaderSize + std::size_t{head.eventCount} * 4) {
+        return Change::Refused;
+    }
+    auto target = std::find_if(records_->begin(), records_->end(),
+                               [&](const MacroRecord& r) { return r.id == head.id; });
+    if (target == records_->end()) {
+        target = std::find_if(records_->begin(), records_->end(),
+                              [](const MacroRecord& r) { return r.formatTag == 0; });
+    }
+    if (target == records_->end()) {
+        return Change::Full;
+    }
+    const auto before = std::make_unique<MacroRecord>(*target);
+    FillEntry(*target, head, block);
+    if (!save()) {
+        *target = *before;
+        return Change::NotWritten;
+    }
+    return Change::Done;
+}
+
+MacroLibrary::Change MacroLibrary::eraseMacro(std::uint32_t id) {
+    auto target = std::find_if(records_->begin(), records_->end(),
+                               [&](const MacroRecord& r) { return r.id == id; });
+    if (target == records_->end()) {
+        return Change::Refused;
+    }
+    const auto before = std::make_unique<MacroRecord>(*target);
+    std::memset(&*target, 0, sizeof(MacroRecord));
+    if (!save()) {
+        *target = *before;
+        return Change::NotWritten;
+    }
+    return Change::Done;
 }
 
 const MacroRecord* MacroLibrary::find(std::uint32_t id) const {

@@ -137,16 +137,29 @@ public:
 
     std::filesystem::path filePath() const { return folder_ / kMacroFileName; }
 
-    // Reads Macro.cfg. A missing file is reported and leaves the library empty.
+    // Reads Macro.cfg. A missing file is reported and leaves the library empty. Event counts
+    // above what an entry holds are cut to 1,000.
     bool load();
     // Writes the whole library to Macro.cfg (torn-free); a missing file is reported and created.
+    // False when the file was not written; lastSaveError() says why.
     bool save();
     // Puts an exchange block into the entry with its id, or into the first free entry, and saves.
-    // False for a malformed block (too short, more than 1,000 events) or a full library; the
-    // library is then unchanged.
+    // False for a malformed block (too short, more than 1,000 events) or a full library, and the
+    // library is then unchanged; false as well when the save failed, and then the library holds
+    // the block in memory and lastSaveError() is not None.
     bool store(std::span<const std::uint8_t> block);
-    // Frees the entry with the id and saves. False when there is none.
+    // Frees the entry with the id and saves. False when there is none (lastSaveError() None), or
+    // when the save failed.
     bool remove(std::uint32_t id);
+    // Why the last save failed; None after a successful one and before the first.
+    FileError lastSaveError() const { return lastSaveError_; }
+    // Puts a block into the library and saves, keeping memory and Macro.cfg alike: when the file
+    // cannot be written the entry gets back what it held. Refused for a malformed block, Full
+    // when the block's id is new and no entry is free; the library is then unchanged.
+    enum class Change { Done, Refused, Full, NotWritten };
+    Change commitBlock(std::span<const std::uint8_t> block);
+    // Frees the entry with the id and saves; the entry stays when the file cannot be written.
+    Change eraseMacro(std::uint32_t id);
     // The first entry with the id, free entries included (the caller checks it is in use).
     const MacroRecord* find(std::uint32_t id) const;
     // The registry copy of a macro, or nothing when it is missing or not binary.
@@ -170,6 +183,7 @@ private:
     std::function<std::u16string()> missingFileText_;
     FileWriter writer_;
     std::unique_ptr<std::array<MacroRecord, kMacroLibraryEntries>> records_;
+    FileError lastSaveError_ = FileError::None;
 };
 
 }  // namespace q350

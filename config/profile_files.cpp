@@ -74,7 +74,8 @@ bool ProfileFiles::ensureFirstRun() {
     return store_.writeBinary(u"", kValueFirstRun, one);
 }
 
-void ProfileFiles::startupLoad() {
+bool ProfileFiles::startupLoad() {
+    createFailures_ = 0;
     ZeroRecord(*table_);
     std::vector<std::uint8_t> stored;
     if (store_.readBinary(u"", kValueConfigInfo, stored) == StoreResult::Ok) {
@@ -124,6 +125,7 @@ void ProfileFiles::startupLoad() {
         table_->slots[0].active = 1;
         active_ = 0;
     }
+    return createFailures_ == 0;
 }
 
 LoadResult ProfileFiles::load(const std::filesystem::path& path, bool reportMissing) {
@@ -163,6 +165,7 @@ bool ProfileFiles::create(const std::filesystem::path& path) {
     if (writeFile(path, RecordBytes(*profile_), &error)) {
         return true;
     }
+    ++createFailures_;
     if (error == FileError::AccessDenied) {
         notifier_.show(MessageForm::SkinnedNotice, kMsgCreateFailed);
     }

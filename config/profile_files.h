@@ -51,8 +51,9 @@ public:
     // Writes FirstRun = 1 when it is missing or not binary. Run before the start-up load.
     bool ensureFirstRun();
     // Reads the slot table, finds and loads the active profile (creating default files where
-    // needed). Afterwards the active slot and the record are valid.
-    void startupLoad();
+    // needed). Afterwards the active slot and the record are valid. False when a default profile
+    // file could not be written: the record then holds the defaults only in memory.
+    bool startupLoad();
 
     // Reads a profile file into the record. Missing file with reportMissing: message, and the
     // file is created with defaults. A wrong magic: message, NotProfile.
@@ -122,6 +123,7 @@ private:
     int active_ = 0;
     bool registryFallback_ = false;
     bool createdByLastLoad_ = false;
+    int createFailures_ = 0;  // failed creates since the start of the last startupLoad
 };
 
 }  // namespace q350

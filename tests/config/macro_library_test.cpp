@@ -285,6 +285,94 @@ TEST_F(MacroLibraryTest, RefusedCreationIsReported) {
               u"Failed to create Profile, make sure you have permission to create files!");
 }
 
+TEST_F(MacroLibraryTest, FailedSavesReachTheCaller) {
+    CreateFile();
+    bool refuse = false;
+    library->setFileWriter([&](const fs::path& p, std::span<const std::uint8_t> d, FileError* e) {
+        if (refuse) {
+            *e = FileError::AccessDenied;
+            return false;
+        }
+        return WriteFileAtomic(p, d, e);
+    });
+    ASSERT_TRUE(library->store(MakeExchangeBlock(7, 1, u"Saved", KeyEvents(2))));
+    EXPECT_EQ(library->lastSaveError(), FileError::None);
+
+    refuse = true;
+    EXPECT_FALSE(library->store(MakeExchangeBlock(8, 1, u"Unsaved", KeyEvents(2))));
+    EXPECT_EQ(library->lastSaveError(), FileError::AccessDenied);
+    EXPECT_NE(library->find(8), nullptr);  // kept in memory for the next save
+    EXPECT_FALSE(library->remove(7));
+    EXPECT_EQ(library->lastSaveError(), FileError::AccessDenied);
+    // The file still holds what was last saved.
+    MacroLibrary onDisk(folder, settings, notifier, clock);
+    ASSERT_TRUE(onDisk.load());
+    EXPECT_NE(onDisk.find(7), nullptr);
+    EXPECT_EQ(onDisk.find(8), nullptr);
+
+    // A refusal of another kind clears the save error: nothing was written or tried.
+    EXPECT_FALSE(library->remove(99));
+    EXPECT_EQ(library->lastSaveError(), FileError::None);
+    refuse = false;
+    EXPECT_TRUE(library->save());
+    ASSERT_TRUE(onDisk.load());
+    EXPECT_EQ(onDisk.find(7), nullptr);
+    EXPECT_NE(onDisk.find(8), nullptr);
+}
+
+TEST_F(MacroLibraryTest, CommittedChangesKeepMemoryAndFileAlike) {
+    CreateFile();
+    bool refuse = false;
+    library->setFileWriter([&](const fs::path& p, std::span<const std::uint8_t> d, FileError* e) {
+        if (refuse) {
+            if (e) *e = FileError::AccessDenied;
+            return false;
+        }
+        return WriteFileAtomic(p, d, e);
+    });
+    using Change = MacroLibrary::Change;
+    ASSERT_EQ(library->commitBlock(MakeExchangeBlock(7, 2, u"Kept", KeyEvents(4))), Change::Done);
+    refuse = true;
+    // A failed save gives the entry back what it held, for a replaced and for a new macro.
+    EXPECT_EQ(library->commitBlock(MakeExchangeBlock(7, 9, u"Lost", KeyEvents(2))),
+              Change::NotWritten);
+    EXPECT_EQ(library->commitBlock(MakeExchangeBlock(8, 1, u"New", KeyEvents(2))),
+              Change::NotWritten);
+    EXPECT_EQ(library->eraseMacro(7), Change::NotWritten);
+    EXPECT_EQ(0, std::memcmp(FileBytes().data(), library->bytes().data(), kMacroFileSize));
+    EXPECT_EQ(FieldText(library->find(7)->macroName, kMacroNameChars), u"Kept");
+    EXPECT_EQ(library->find(7)->eventCount, 4u);
+    EXPECT_EQ(library->find(8), nullptr);
+
+    refuse = false;
+    EXPECT_EQ(library->commitBlock(MakeExchangeBlock(1, 1, u"Long", KeyEvents(1001))),
+              Change::Refused);
+    EXPECT_EQ(library->eraseMacro(77), Change::Refused);
+    for (std::uint32_t id = 100; id < 100 + kMacroLibraryEntries - 1; ++id) {
+        auto& e = library->entry(id - 99);
+        e.formatTag = kMacroFormatTag;
+        e.id = id;
+    }
+    EXPECT_EQ(library->commitBlock(MakeExchangeBlock(4, 1, u"None", KeyEvents(2))), Change::Full);
+    EXPECT_EQ(library->find(4), nullptr);
+    EXPECT_EQ(library->eraseMacro(7), Change::Done);
+    EXPECT_EQ(library->commitBlock(MakeExchangeBlock(4, 1, u"Fits", KeyEvents(2))), Change::Done);
+    EXPECT_EQ(0, std::memcmp(FileBytes().data(), library->bytes().data(), kMacroFileSize));
+}
+
+TEST_F(MacroLibraryTest, EventCountsFromTheFileAreBounded) {
+    CreateFile();
+    auto image = FileBytes();
+    auto* first = reinterpret_cast<MacroRecord*>(image.data());
+    first->formatTag = kMacroFormatTag;
+    first->id = 5;
+    first->eventCount = 0xFFFFFFF0u;
+    ASSERT_TRUE(WriteFileAtomic(library->filePath(), image));
+    ASSERT_TRUE(library->load());
+    EXPECT_EQ(library->find(5)->eventCount, kMacroMaxEvents);
+    EXPECT_EQ(MakeExchangeBlock(*library->find(5)).size(), kExchangeHeaderSize + 4 * kMacroMaxEvents);
+}
+
 TEST_F(MacroLibraryTest, RegistryCopiesAreReadFromTheirIdKey) {
     const auto block = MakeExchangeBlock(0x0a0b0c0d, 1, u"Copy", KeyEvents(2));
     settings.setRaw(u"Macro\\0a0b0c0d", u"", MemorySettingsStore::Type::Binary, block);

@@ -266,6 +266,27 @@ TEST_F(ProfileFilesTest, RefusedProfileOneGoesToTheRegistryUntilTheFileIsWritabl
     EXPECT_EQ(notifier.shown[0].text, kMsgSaveFailed);
 }
 
+TEST_F(ProfileFilesTest, StartupTellsItsCallerWhenADefaultProfileCouldNotBeWritten) {
+    EXPECT_TRUE(files->startupLoad());  // profile 1 created
+    bool refuse = true;
+    files->setFileWriter([&](const fs::path& p, std::span<const std::uint8_t> d, FileError* e) {
+        if (refuse) {
+            *e = FileError::Other;  // a full disk: no message of its own
+            return false;
+        }
+        return WriteFileAtomic(p, d, e);
+    });
+    // A foreign active profile is to be replaced by defaults, and that write fails.
+    plantTable(2);
+    WriteAll(profileFile(3), std::vector<std::uint8_t>(64, 0x11));
+    EXPECT_FALSE(files->startupLoad());
+    EXPECT_EQ(files->activeSlot(), 0);
+    EXPECT_EQ(ReadAll(profileFile(3)), std::vector<std::uint8_t>(64, 0x11));
+    // With the disk writable again, the next start-up succeeds.
+    refuse = false;
+    EXPECT_TRUE(files->startupLoad());
+}
+
 TEST_F(ProfileFilesTest, RefusedOtherProfileIsReportedNotHidden) {
     plantTable(1);
     WriteAll(profileFile(2), RecordBytes(*MarkedProfile(2)));
