@@ -1,10 +1,13 @@
 #include "config/profile_files.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "base/utf.h"
+#include "config/profile_download.h"
 
 namespace q350 {
 
@@ -244,6 +247,16 @@ bool ProfileFiles::writeConfigInfo() {
     return store_.writeBinary(u"", kValueConfigInfo, RecordBytes(*table_));
 }
 
+namespace {
+// Whether the download would send the record as it is, with nothing brought into range.
+bool WithinDeviceRanges(const ProfileData& profile) {
+    auto copy = std::make_unique<ProfileData>(profile);
+    std::vector<std::string> corrections;
+    SanitizeForDevice(*copy, &corrections);
+    return corrections.empty();
+}
+}  // namespace
+
 ImportResult ProfileFiles::importProfile(const std::filesystem::path& path) {
     std::vector<std::uint8_t> bytes;
     if (!ReadFileBytes(path, bytes, nullptr, kExportFileSize)) {
@@ -261,15 +274,18 @@ ImportResult ProfileFiles::importProfile(const std::filesystem::path& path) {
             dst[i] = tail[i];
         }
     }
-    if (incoming->magic != kProfileMagic) {
+    // Refused like a file that is no profile: one that holds values the mouse must not get.
+    if (incoming->magic != kProfileMagic || !WithinDeviceRanges(*incoming)) {
         notifier_.show(MessageForm::StandardInfo,
                        FormatMessage(kMsgInvalidProfile, Utf16FromPath(path)));
         return ImportResult::NotProfile;
     }
     *profile_ = *incoming;
-    // Only the macro ids come from the file: the slot's name, file path and tag stay the
-    // program's own, so an imported file cannot move later saves anywhere else.
+    // Only the settings come from the file's slot, its name and macro ids: the file path, tag
+    // and active mark stay the program's own, so an imported file cannot move later saves
+    // anywhere else.
     ProfileSlot& active = activeSlotRecord();
+    std::copy(std::begin(slot.name), std::end(slot.name), std::begin(active.name));
     for (int m = 0; m < kModeCount; ++m) {
         for (int k = 0; k < kButtonCount; ++k) {
             active.buttonMacroId[m][k] = slot.buttonMacroId[m][k];

@@ -72,8 +72,9 @@ public:
     // Stores the slot table as ConfigInfo.
     bool writeConfigInfo();
 
-    // Takes a profile and the button macro ids from an export file. The active slot keeps its own
-    // name, path, tag and active mark.
+    // Takes a profile, the slot's name and the button macro ids from an export file. The active
+    // slot keeps its own path, tag and active mark. A file without the profile magic, or with a
+    // value out of the ranges the mouse takes, is reported and changes nothing.
     ImportResult importProfile(const std::filesystem::path& path);
     // Writes the record and the active slot as an export file.
     bool exportProfile(const std::filesystem::path& path, FileError* error = nullptr) const;

@@ -372,7 +372,7 @@ TEST_F(ProfileFilesTest, ExportWritesRecordAndActiveSlot) {
     EXPECT_EQ(FieldText(slot.path, kTextChars), pathText(1));
 }
 
-TEST_F(ProfileFilesTest, ImportTakesMacroIdsButNeverTheFilesPath) {
+TEST_F(ProfileFilesTest, ImportTakesNameAndMacroIdsButNeverTheFilesPath) {
     plantTable(0);
     files->startupLoad();
     auto incoming = MarkedProfile(19);
@@ -398,7 +398,7 @@ TEST_F(ProfileFilesTest, ImportTakesMacroIdsButNeverTheFilesPath) {
     EXPECT_EQ(active.buttonMacroId[0][3], 0);
     EXPECT_EQ(active.tag, kSlotTag);
     EXPECT_EQ(active.active, 1);
-    EXPECT_EQ(FieldText(active.name, kTextChars), u"Profile1");
+    EXPECT_EQ(FieldText(active.name, kTextChars), u"Evil");
     EXPECT_EQ(FieldText(active.path, kTextChars), pathText(1));
 
     ASSERT_TRUE(files->save());
@@ -429,6 +429,32 @@ TEST_F(ProfileFilesTest, ImportOfShortOrForeignFiles) {
     EXPECT_EQ(notifier.shown[0].text, Utf16FromPath(foreign) + u" is an invaild Profile!");
 
     EXPECT_EQ(files->importProfile(folder / "absent.cfg"), ImportResult::Unreadable);
+}
+
+TEST_F(ProfileFilesTest, ImportRefusesValuesTheMouseMustNotGet) {
+    plantTable(0);
+    files->startupLoad();
+    notifier.shown.clear();
+    const auto before = std::vector<std::uint8_t>(RecordBytes(files->profile()).begin(),
+                                                  RecordBytes(files->profile()).end());
+    auto bad = [&](auto change) {
+        auto incoming = MarkedProfile(5);
+        change(*incoming);
+        const fs::path in = folder / "ranges.cfg";
+        WriteAll(in, RecordBytes(*incoming));
+        return files->importProfile(in);
+    };
+    EXPECT_EQ(bad([](ProfileData& p) { p.liftHeight[1] = 200; }), ImportResult::NotProfile);
+    EXPECT_EQ(bad([](ProfileData& p) { p.reportRate[2] = 7; }), ImportResult::NotProfile);
+    EXPECT_EQ(bad([](ProfileData& p) { p.ledBrightness[1][1] = 10; }), ImportResult::NotProfile);
+    EXPECT_EQ(bad([](ProfileData& p) { p.dpiX[0][1] = 83; }), ImportResult::NotProfile);
+    EXPECT_EQ(notifier.shown.size(), 4u);
+    EXPECT_EQ(std::vector<std::uint8_t>(RecordBytes(files->profile()).begin(),
+                                        RecordBytes(files->profile()).end()),
+              before);
+    // The edges of the ranges are fine.
+    EXPECT_EQ(bad([](ProfileData& p) { p.liftHeight[1] = 30; }), ImportResult::Imported);
+    EXPECT_EQ(files->profile().liftHeight[1], 30);
 }
 
 TEST_F(ProfileFilesTest, RestoreDefaultsClearsTheSlotsMacros) {
