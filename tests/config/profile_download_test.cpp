@@ -33,9 +33,8 @@ void PutMacro(MacroLibrary& lib, std::size_t index, std::uint32_t id,
     std::copy(events.begin(), events.end(), r.events);
 }
 
-const std::vector<std::uint32_t> kMacroA = {MacroEvent(kMacroKeyDown, kVkA),
-                                            MacroEvent(kMacroPause, 30),
-                                            MacroEvent(kMacroKeyUp, kVkA)};
+const std::vector<std::uint32_t> kMacroA = {
+    MacroEvent(kMacroKeyDown, kVkA), MacroEvent(kMacroPause, 30), MacroEvent(kMacroKeyUp, kVkA)};
 const std::vector<std::uint32_t> kMacroB = {
     MacroEvent(kMacroKeyDown, kVkCtrl), MacroEvent(kMacroKeyDown, kVkB),
     MacroEvent(kMacroPause, 200), MacroEvent(kMacroKeyUp, kVkB), MacroEvent(kMacroKeyUp, kVkCtrl)};
@@ -191,8 +190,10 @@ TEST_F(Download, NonDefaultProfileLandsInTheMouseFieldByField) {
     for (int m = 0; m < 3; ++m) {
         for (int k = 0; k < 14; ++k) {
             std::optional<std::uint32_t> expected = DeviceWord(p.buttons[m][k]);
-            if (m == 0 && k == 5) expected = 0x00000005;
-            if (m == 2 && k == 12) expected = 0x00010005;
+            if (m == 0 && k == 5)
+                expected = 0x00000005;
+            if (m == 2 && k == 12)
+                expected = 0x00010005;
             const std::uint32_t got = mouse.state().buttonWord(m, k + 1);
             EXPECT_EQ(got, expected.value_or(0)) << "mode " << m << " button " << k + 1;
         }
@@ -349,6 +350,210 @@ TEST_F(Download, SliderFormPacksTheLevelsInUse) {
     EXPECT_EQ(Param(kParamDpiX0, 1), 42);
     EXPECT_EQ(Param(kParamDpiX0, 2), 0);
     EXPECT_EQ(Param(kParamDpiX0, 3), 0);
+}
+
+// What a download does, in order: every sleep, every report sent and received and every progress
+// position, so that the waits and the order of commands can be checked against the protocol's own
+// numbers rather than against the constants of the code under test.
+struct Step {
+    enum Kind { Sleep, Send, Receive, Progress } kind;
+    std::uint32_t value = 0;  // milliseconds, or the progress position
+    Report frame{};           // what was sent
+};
+
+class TimelineClock final : public Clock {
+public:
+    explicit TimelineClock(std::vector<Step>& steps) : steps_(steps) {}
+    std::uint32_t tickMs() override { return now_; }
+    void sleepMs(std::uint32_t ms) override {
+        steps_.push_back({Step::Sleep, ms, {}});
+        now_ += ms;
+    }
+
+private:
+    std::vector<Step>& steps_;
+    std::uint32_t now_ = 0;
+};
+
+class TimelineTransport final : public HidTransport {
+public:
+    TimelineTransport(HidTransport& inner, std::vector<Step>& steps)
+        : inner_(inner), steps_(steps) {}
+    bool open() override { return inner_.open(); }
+    void close() override { inner_.close(); }
+    bool writeReport(std::span<const std::uint8_t, kReportSize> frame) override {
+        Step step{Step::Send, 0, {}};
+        std::copy(frame.begin(), frame.end(), step.frame.begin());
+        steps_.push_back(step);
+        return inner_.writeReport(frame);
+    }
+    bool getInputReport(std::span<std::uint8_t, kReportSize> frame) override {
+        steps_.push_back({Step::Receive, 0, {}});
+        return inner_.getInputReport(frame);
+    }
+
+private:
+    HidTransport& inner_;
+    std::vector<Step>& steps_;
+};
+
+class DownloadTiming : public ::testing::Test {
+protected:
+    DownloadTiming() {
+        BuildDefaults(*profile, false);
+        std::memset(slot.get(), 0, sizeof(ProfileSlot));
+    }
+
+    // Runs a download of the profile; true when it succeeded.
+    bool Run() {
+        EXPECT_TRUE(channel.open());
+        steps.clear();
+        DownloadJob job;
+        job.profile = profile.get();
+        job.slot = slot.get();
+        job.macros = &library;
+        job.device = &device;
+        job.currentMode = &mode;
+        job.deviceMutex = &mutex;
+        job.clock = &clock;
+        job.progress = [this](int p) {
+            steps.push_back({Step::Progress, static_cast<std::uint32_t>(p), {}});
+        };
+        return DownloadProfile(job);
+    }
+    // Index of the steps that sent a report with this opcode.
+    std::vector<std::size_t> Sends(std::uint8_t opcode) const {
+        std::vector<std::size_t> at;
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            if (steps[i].kind == Step::Send && steps[i].frame[1] == opcode) {
+                at.push_back(i);
+            }
+        }
+        return at;
+    }
+    std::size_t ProgressAt(std::uint32_t position) const {
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            if (steps[i].kind == Step::Progress && steps[i].value == position) {
+                return i;
+            }
+        }
+        ADD_FAILURE() << "no progress " << position;
+        return 0;
+    }
+    bool IsSleep(std::size_t i, std::uint32_t ms) const {
+        return i < steps.size() && steps[i].kind == Step::Sleep && steps[i].value == ms;
+    }
+    bool IsReceive(std::size_t i) const {
+        return i < steps.size() && steps[i].kind == Step::Receive;
+    }
+    static std::uint32_t Address(const Report& f) {
+        return (std::uint32_t{f[2]} << 24) | (f[3] << 16) | (f[4] << 8) | f[5];
+    }
+
+    std::vector<Step> steps;
+    TimelineClock clock{steps};
+    FakeClock mouseClock;
+    VirtualMouse mouse{mouseClock};
+    VirtualMouseTransport inner{mouse};
+    TimelineTransport transport{inner, steps};
+    HidChannel channel{transport};
+    int mode = 0;
+    DeviceCommands device{channel, clock, [this] { return mode; }};
+    std::mutex mutex;
+    MemorySettingsStore settings;
+    RecordingNotifier notifier;
+    MacroLibrary library{"/nonexistent-q350-folder", settings, notifier, clock};
+    std::unique_ptr<ProfileData> profile = std::make_unique<ProfileData>();
+    std::unique_ptr<ProfileSlot> slot = std::make_unique<ProfileSlot>();
+};
+
+TEST_F(DownloadTiming, StartsWith20MsBeforeTheFirstProgressAndEndsWith300MsAfter100) {
+    ASSERT_TRUE(Run());
+    ASSERT_GE(steps.size(), 2u);
+    EXPECT_TRUE(IsSleep(0, 20));
+    EXPECT_EQ(steps[1].kind, Step::Progress);
+    EXPECT_EQ(steps[1].value, 0u);
+    ASSERT_GE(steps.size(), 2u);
+    EXPECT_EQ(steps[steps.size() - 2].kind, Step::Progress);
+    EXPECT_EQ(steps[steps.size() - 2].value, 100u);
+    EXPECT_TRUE(IsSleep(steps.size() - 1, 300));
+}
+
+TEST_F(DownloadTiming, EachButtonWordWaits50MsThenPollsEvery10MsThenPauses3Ms) {
+    ASSERT_TRUE(Run());
+    // The button block addresses of modes 0, 1 and 2, and the offset of buttons 1..14 in it.
+    const std::uint32_t modeBlock[3] = {0x400, 0x600, 0x800};
+    const std::uint32_t offset[14] = {0x00, 0x04, 0x08, 0x38, 0x3C, 0x0C, 0x10,
+                                      0x1C, 0x20, 0x24, 0x28, 0x2C, 0x30, 0x34};
+    std::vector<std::uint32_t> expected;
+    for (int m = 0; m < 3; ++m) {
+        for (int k = 0; k < 14; ++k) {
+            expected.push_back(modeBlock[m] + offset[k]);
+        }
+    }
+    std::vector<std::uint32_t> written;
+    for (const std::size_t i : Sends(0xA5)) {
+        const Report& f = steps[i].frame;
+        written.push_back(Address(f));
+        EXPECT_EQ(f[6], 4) << "a button word is four bytes";
+        EXPECT_TRUE(IsSleep(i + 1, 50)) << "button at " << Address(f);
+        EXPECT_TRUE(IsSleep(i + 2, 10));
+        EXPECT_TRUE(IsReceive(i + 3));
+        EXPECT_TRUE(IsSleep(i + 4, 3));
+    }
+    EXPECT_EQ(written, expected);  // every default button has a word
+}
+
+TEST_F(DownloadTiming, ParametersGoInTheirOrderEachAfterA3MsPause) {
+    ASSERT_TRUE(Run());
+    const std::vector<std::uint8_t> order = {0x0E, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A,
+                                             0x0B, 0x0C, 0x0D, 0x11, 0x01, 0x02, 0x03,
+                                             0x10, 0x12, 0x16, 0x13, 0x14, 0x15};
+    const std::vector<std::size_t> sends = Sends(0xA6);
+    std::vector<std::uint8_t> ids;
+    for (const std::size_t i : sends) {
+        const std::uint8_t id = steps[i].frame[2];
+        ids.push_back(id);
+        // A 3 ms pause right before each; before it the previous command's last poll, or the
+        // progress position reported between the two. The first also follows the pause after the
+        // last button word.
+        EXPECT_TRUE(IsSleep(i - 1, 3)) << "parameter " << int{id};
+        const bool first = i == sends.front();
+        const bool afterProgress = steps[i - 2].kind == Step::Progress;
+        EXPECT_TRUE(first ? IsSleep(i - 2, 3) && IsReceive(i - 3)
+                          : IsReceive(i - (afterProgress ? 3 : 2)))
+            << "parameter " << int{id};
+        EXPECT_TRUE(IsSleep(i + 1, 10));
+        EXPECT_TRUE(IsReceive(i + 2));
+    }
+    EXPECT_EQ(ids, order);
+    // 90 comes after the DPI levels and before the report rate, 95 before the zone 0 effect.
+    ASSERT_EQ(sends.size(), order.size());
+    EXPECT_GT(ProgressAt(90), sends[6]);
+    EXPECT_LT(ProgressAt(90), sends[7]);
+    EXPECT_GT(ProgressAt(95), sends[8]);
+    EXPECT_LT(ProgressAt(95), sends[9]);
+    // The last button write comes before the first parameter.
+    EXPECT_LT(Sends(0xA5).back(), sends.front());
+}
+
+TEST_F(DownloadTiming, MacroChunksWait120MsOrFiveMsPerByte) {
+    const std::vector<std::uint32_t> events(18, MacroEvent(kMacroKeyDown, kVkA));  // 4 + 3 x 18
+    PutMacro(library, 0, 9, events);
+    profile->buttons[0][0].function = fn::kMacro;
+    slot->buttonMacroId[0][0] = 9;
+    ASSERT_TRUE(Run());
+    // The program is 58 bytes: two full chunks of 24 and one of 10 bytes.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> chunks;  // address, wait
+    for (const std::size_t i : Sends(0xA5)) {
+        if (Address(steps[i].frame) >= 0x1000) {
+            ASSERT_EQ(steps[i + 1].kind, Step::Sleep);
+            chunks.emplace_back(Address(steps[i].frame), steps[i + 1].value);
+        }
+    }
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>> expected = {
+        {0x1000, 120}, {0x1018, 120}, {0x1030, 5 * 10 + 30}};
+    EXPECT_EQ(chunks, expected);
 }
 
 TEST(BrightnessScaling, LargestComponentTakesTheLevelOthersKeepProportion) {
