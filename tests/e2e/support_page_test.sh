@@ -5,8 +5,9 @@
 # imported back (record and slot fields, but not the file path) and applied; a file with a wrong
 # first word refused; restore defaults downloads the defaults; the firmware check with server 7
 # and mouse 1 downloads the served image byte for byte, starts the flasher, the program closes and
-# the mouse reports firmware 7; a corrupt image is refused and the mouse is untouched; a mouse left
-# in its update mode is handed to the flasher at the next start. Screenshots in both layouts.
+# the mouse reports firmware 7; a corrupt image is refused and the mouse is untouched; a flasher
+# stopped half-way leaves the mouse in its update mode, and the next start of the program hands it
+# to the flasher again. Screenshots in both layouts.
 set -uo pipefail
 input_exe=${1:?e2e_input.exe}
 . "$(dirname "$0")/lib.sh"
@@ -295,14 +296,31 @@ if on_page "corrupt image"; then
   e2e_exits "$app_pid" 20 || e2e_fail "the program did not end"
 fi
 
-# ---- a mouse left in its update mode goes to the flasher at the next start ----------------------
-image 7 3000
-start support-update-mode 0
-cp "$www/fw/q350.bin" "$app/update/new_version/QuorvGameDevice.bin"
-e2e_exits "$app_pid" 60 || e2e_fail "the program did not hand the mouse in update mode over"
-deadline=$((SECONDS + 60))
-while ! grep -q "FwFlash: " "$app/tools.log" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.3; done
-[ "$(firmware_of "$state")" = 7 ] || e2e_fail "the mouse in update mode was not programmed"
+# ---- a flasher stopped half-way leaves the mouse in its update mode; the next start of the
+# program hands it to the flasher again, which finishes ------------------------------------------
+serve 1 8
+image 8 5000
+flasher_notes() { grep -c "FwFlash: " "$app/tools.log" 2>/dev/null || true; }
+wait_flasher_notes() {
+  local deadline=$((SECONDS + 60))
+  while [ "$(flasher_notes)" -lt "$1" ] && [ $SECONDS -lt $deadline ]; do sleep 0.3; done
+}
+Q350_FLASH_STOP_AFTER=2 start support-interrupted
+if on_page "interrupted flasher"; then
+  firmware_button
+  box "A new version of firmware is available for the gaming mouse, whether to update or not?" ok
+  e2e_exits "$app_pid" 60 || e2e_fail "the program did not close for the flasher"
+  wait_flasher_notes 1
+  grep -q "FwFlash: stopped after 2048 bytes" "$app/tools.log" ||
+    e2e_fail "the flasher was not stopped half-way: $(grep FwFlash: "$app/tools.log" 2>/dev/null)"
+  [ "$(firmware_of "$state")" = 0 ] || e2e_fail "the stopped flasher left firmware $(firmware_of "$state")"
+  Q350_TOOL_LOG="Z:$app/tools.log" e2e_start "$app/Q350Config.exe"
+  e2e_exits "$E2E_PID" 60 || e2e_fail "the program did not hand the mouse in update mode over"
+  wait_flasher_notes 2
+  grep -q "FwFlash: firmware 8 written (5000 bytes)" "$app/tools.log" ||
+    e2e_fail "the second flasher did not finish: $(grep FwFlash: "$app/tools.log" 2>/dev/null)"
+  [ "$(firmware_of "$state")" = 8 ] || e2e_fail "the mouse reports $(firmware_of "$state"), not 8"
+fi
 
 # ---- Chinese layout ------------------------------------------------------------------------------
 serve 2 1
