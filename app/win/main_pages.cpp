@@ -6,6 +6,7 @@
 #include "pages/win/dlg_main_set.h"
 #include "pages/win/dlg_support.h"
 #include "pages/win/empty_page.h"
+#include "pages/win/macro_dlg.h"
 #include "pages/win/sts_dlg.h"
 
 namespace q350::app {
@@ -34,6 +35,8 @@ void MainPages::Create(HWND mainWindow, HBITMAP mainSheet, const RECT& area) {
             made = std::make_unique<pages::CDlgMainSet>(*this, chinese());
         } else if (p == Page::Lighting) {
             made = std::make_unique<pages::CColorSetDlg>(*this, chinese());
+        } else if (p == Page::Macros) {
+            made = std::make_unique<pages::CMacroDlg>(*this, chinese());
         } else if (p == Page::Support) {
             made = std::make_unique<pages::CDlgSupport>(*this, files_, chinese());
         } else if (p == Page::Statistics) {
