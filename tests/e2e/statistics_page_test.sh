@@ -48,7 +48,7 @@ all_stored() {
   for n in "${NAMES[@]}"; do out+=("$(stored "$n")"); done
   echo "${out[*]}"
 }
-# plant NAME VALUE: a 4-byte binary counter put into the registry while the program is not running.
+# plant NAME VALUE: a 4-byte binary counter put into the registry.
 plant() {
   local hex
   hex=$(printf '%08x' "$2")
@@ -147,6 +147,17 @@ wait_stored 6 LeftClickCount 3 || e2e_fail "left clicks: $(stored LeftClickCount
 distance=$(stored Distance)
 { [[ $distance =~ ^[0-9]+$ ]] && [ "$distance" -ge 700 ]; } ||
   e2e_fail "pointer travel: $distance, not at least 700"
+# Windows ends the session: the counters are written at once. The periodic save writes only when
+# something was counted, so a value changed behind the program's back shows that write (once the
+# last travel is stored and the pointer rests).
+settled=$(all_stored)
+sleep 6
+until [ "$(all_stored)" = "$settled" ]; do settled=$(all_stored); sleep 6; done
+plant LeftClickCount 999
+input post "$E2E_TITLE" 17 0 0  # WM_QUERYENDSESSION
+wait_stored 2 LeftClickCount 3 || e2e_fail "the end of the session did not write the counters"
+kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the program ended at the end-of-session query"
+
 show_page
 e2e_shot "$id" "$shots/statistics-page.png"
 [ "$(icons_lit "$shots/statistics-page.png")" = 1000000000000 ] ||
