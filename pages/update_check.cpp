@@ -108,9 +108,11 @@ std::u16string_view UpdateMessageText(UpdateMessage message, bool chinese) {
     return {};
 }
 
-UpdateChecker::UpdateChecker(UpdateEnvironment& environment, lang::XmlReader& reader,
-                             std::filesystem::path programFolder, std::u16string updateXmlAddress)
+UpdateChecker::UpdateChecker(UpdateEnvironment& environment, UrlDownloader& downloader,
+                             lang::XmlReader& reader, std::filesystem::path programFolder,
+                             std::u16string updateXmlAddress)
     : env_(environment),
+      downloader_(downloader),
       reader_(reader),
       folder_(std::move(programFolder)),
       address_(std::move(updateXmlAddress)) {}
@@ -142,7 +144,7 @@ std::optional<UpdateChecker::Answer> UpdateChecker::fetchAnswer(std::u16string_v
     const std::filesystem::path stored = updateXmlPath();
     const std::filesystem::path temporary = WithSuffix(stored);
     RemoveQuietly(temporary);
-    if (!env_.download(address_, temporary)) {
+    if (!downloader_.download(address_, temporary)) {
         RemoveQuietly(temporary);
         return std::nullopt;
     }
@@ -219,7 +221,7 @@ bool UpdateChecker::downloadFirmware(const std::u16string& address) {
     bool ok = IsWebAddress(address);
     if (ok) {
         RemoveQuietly(temporary);
-        ok = env_.download(address, temporary);
+        ok = downloader_.download(address, temporary);
     }
     if (ok) {
         std::vector<std::uint8_t> bytes;

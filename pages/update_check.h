@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "lang/xml_reader.h"
+#include "pages/url_downloader.h"
 
 namespace q350::pages {
 
@@ -51,12 +52,10 @@ enum class UpdateMessage {
 };
 std::u16string_view UpdateMessageText(UpdateMessage message, bool chinese);
 
-// What the checks need from the system.
+// What the checks need from the user and the system besides the downloads.
 class UpdateEnvironment {
 public:
     virtual ~UpdateEnvironment() = default;
-    // Fetches address into target (overwriting it); false when nothing complete arrived.
-    virtual bool download(const std::u16string& address, const std::filesystem::path& target) = 0;
     // A notice, or a question answered with OK (true) or anything else (false).
     virtual void notify(UpdateMessage message) = 0;
     virtual bool ask(UpdateMessage message) = 0;
@@ -72,8 +71,9 @@ public:
 class UpdateChecker {
 public:
     // reader is the program's XML reader (its document is replaced by every check).
-    UpdateChecker(UpdateEnvironment& environment, lang::XmlReader& reader,
-                  std::filesystem::path programFolder, std::u16string updateXmlAddress);
+    UpdateChecker(UpdateEnvironment& environment, UrlDownloader& downloader,
+                  lang::XmlReader& reader, std::filesystem::path programFolder,
+                  std::u16string updateXmlAddress);
 
     // True when the server was reached and its answer could be read.
     bool checkSoftware();
@@ -100,6 +100,7 @@ private:
     std::optional<Answer> fetchAnswer(std::u16string_view key);
 
     UpdateEnvironment& env_;
+    UrlDownloader& downloader_;
     lang::XmlReader& reader_;
     std::filesystem::path folder_;
     std::u16string address_;

@@ -11,7 +11,6 @@
 #include "device/hid_channel.h"
 #include "device/win/hid_bridge_transport.h"
 #include "lang/win/shared_xml_reader.h"
-#include "pages/win/url_downloader_win.h"
 #include "skin/win/images.h"
 #include "skin/win/info_dlg.h"
 
@@ -90,9 +89,6 @@ class CDlgSupport::Environment final : public UpdateEnvironment {
 public:
     explicit Environment(CDlgSupport& page) : page_(page) {}
 
-    bool download(const std::u16string& address, const std::filesystem::path& target) override {
-        return page_.downloader_ && page_.downloader_->download(address, target);
-    }
     void notify(UpdateMessage message) override { Show(message, 0); }
     bool ask(UpdateMessage message) override { return Show(message, 1) == 1; }
     void openAddress(const std::u16string& address) override {
@@ -136,7 +132,6 @@ CDlgSupport::CDlgSupport(WinPageHost& host, ProfileFiles& files, bool chineseLay
       files_(files),
       chineseLayout_(chineseLayout),
       updateXml_(UpdateXmlAddress(UpdateServer())),
-      downloader_(std::make_unique<WinUrlDownloader>()),
       environment_(std::make_unique<Environment>(*this)) {}
 
 CDlgSupport::~CDlgSupport() {
@@ -151,10 +146,6 @@ void CDlgSupport::SetFirmwareText(std::wstring text) {
                      kFirmwareVersionBox.y + kFirmwareVersionBox.height};
         InvalidateRect(hwnd_, &r, FALSE);
     }
-}
-
-void CDlgSupport::SetDownloader(std::unique_ptr<UrlDownloader> downloader) {
-    downloader_ = std::move(downloader);
 }
 
 bool CDlgSupport::OnInitDialog() {
@@ -216,7 +207,7 @@ UpdateChecker& CDlgSupport::Checker() {
     if (!checker_) {
         const std::wstring& folder = host_.programFolder();
         checker_ = std::make_unique<UpdateChecker>(
-            *environment_, lang::TheXmlReader(),
+            *environment_, downloader_, lang::TheXmlReader(),
             PathFromUtf16(std::u16string(folder.begin(), folder.end())), updateXml_);
     }
     return *checker_;

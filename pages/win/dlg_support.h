@@ -14,8 +14,8 @@
 #include "config/profile_files.h"
 #include "pages/support_page_model.h"
 #include "pages/update_check.h"
-#include "pages/url_downloader.h"
 #include "pages/win/page_base.h"
+#include "pages/win/url_downloader_win.h"
 #include "skin/win/framework/gdi.h"
 #include "skin/win/gdi_bitmap_btn.h"
 
@@ -38,14 +38,6 @@ public:
     // The mouse's firmware version in decimal, or empty when it is not known.
     void SetFirmwareText(std::wstring text);
     const std::wstring& firmwareText() const { return firmwareText_; }
-    const ui::CGDIBitmapBtn& button(SupportButton b) const {
-        return buttons_[static_cast<std::size_t>(b)];
-    }
-    // The downloads go through downloader from now on (tests); the page keeps the system's
-    // otherwise.
-    void SetDownloader(std::unique_ptr<UrlDownloader> downloader);
-    // The update server's address of update.xml in use.
-    const std::u16string& updateXmlAddress() const { return updateXml_; }
 
     // The buttons' actions.
     bool CheckSoftwareUpdate();
@@ -74,7 +66,7 @@ private:
     std::u16string updateXml_;
     ui::Bitmap sheets_[kSheetCount];
     std::array<ui::CGDIBitmapBtn, kSupportButtonCount> buttons_;
-    std::unique_ptr<UrlDownloader> downloader_;
+    WinUrlDownloader downloader_;
     std::unique_ptr<Environment> environment_;
     std::unique_ptr<UpdateChecker> checker_;  // keeps the firmware address between checks
 };

@@ -49,7 +49,7 @@ void WriteAll(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
 }
 
 // The server is a table of addresses; a broken transfer writes part of the file and fails.
-class FakeEnvironment final : public UpdateEnvironment {
+class FakeServer final : public UrlDownloader {
 public:
     bool download(const std::u16string& address, const fs::path& target) override {
         downloads.push_back(address);
@@ -65,6 +65,15 @@ public:
         WriteAll(target, it->second);
         return true;
     }
+
+    std::map<std::u16string, std::vector<std::uint8_t>> served;
+    std::size_t breakAfter = 0;
+    std::vector<std::u16string> downloads;
+};
+
+// The user answers every question the same way; the mouse reports a fixed version.
+class FakeEnvironment final : public UpdateEnvironment {
+public:
     void notify(UpdateMessage m) override { shown.push_back(m); }
     bool ask(UpdateMessage m) override {
         shown.push_back(m);
@@ -80,12 +89,10 @@ public:
         return true;
     }
 
-    std::map<std::u16string, std::vector<std::uint8_t>> served;
-    std::size_t breakAfter = 0;
     bool answer = true;
     bool mouseAnswers = true;
     std::uint32_t mouseFirmware = 1;
-    std::vector<std::u16string> downloads, opened;
+    std::vector<std::u16string> opened;
     std::vector<UpdateMessage> shown;
     int flasherStarts = 0;
 };
@@ -121,7 +128,8 @@ protected:
     lang::BasicCodePageConverter converter_;
     lang::XmlReader reader_{converter_};
     FakeEnvironment env;
-    UpdateChecker checker{env, reader_, folder_, kXmlAddress};
+    FakeServer server;
+    UpdateChecker checker{env, server, reader_, folder_, kXmlAddress};
 };
 
 TEST(UpdateAddresses, ServerPathWebSchemesAndNumbers) {
@@ -156,19 +164,19 @@ TEST(UpdateMessages, BothLanguagesAndTheEnglishOnlyDownloadFailure) {
 }
 
 TEST_F(UpdateCheckTest, SoftwareOneIsLatestTwoAsksAndOpensOnlyWebAddresses) {
-    env.served[kXmlAddress] = UpdateXml("1", "1");
+    server.served[kXmlAddress] = UpdateXml("1", "1");
     EXPECT_TRUE(checker.checkSoftware());
     EXPECT_EQ(env.shown, std::vector{UpdateMessage::DriverLatest});
-    EXPECT_EQ(ReadAll(xmlPath()), env.served[kXmlAddress]);
+    EXPECT_EQ(ReadAll(xmlPath()), server.served[kXmlAddress]);
 
     env.shown.clear();
-    env.served[kXmlAddress] = UpdateXml("2", "1");
+    server.served[kXmlAddress] = UpdateXml("2", "1");
     env.answer = false;
     EXPECT_TRUE(checker.checkSoftware());
     EXPECT_EQ(env.shown, std::vector{UpdateMessage::NewDriver});
     EXPECT_TRUE(env.opened.empty());
     // Cancel changed nothing but the stored update.xml.
-    EXPECT_EQ(ReadAll(xmlPath()), env.served[kXmlAddress]);
+    EXPECT_EQ(ReadAll(xmlPath()), server.served[kXmlAddress]);
     EXPECT_EQ(folderFiles(), std::vector<std::string>{"update.xml"});
 
     env.answer = true;
@@ -176,7 +184,7 @@ TEST_F(UpdateCheckTest, SoftwareOneIsLatestTwoAsksAndOpensOnlyWebAddresses) {
     EXPECT_EQ(env.opened, std::vector<std::u16string>{u"http://127.0.0.1:8765/Q350Setup.exe"});
 
     env.shown.clear();
-    env.served[kXmlAddress] = UpdateXml("2", "1", "", "file:///C:/evil.exe");
+    server.served[kXmlAddress] = UpdateXml("2", "1", "", "file:///C:/evil.exe");
     EXPECT_FALSE(checker.checkSoftware());
     EXPECT_EQ(env.shown, (std::vector{UpdateMessage::NewDriver, UpdateMessage::UpdateFailed}));
     EXPECT_EQ(env.opened.size(), 1u);
@@ -186,16 +194,16 @@ TEST_F(UpdateCheckTest, UnreachableBrokenOrUnreadableAnswersFailAndKeepTheStored
     const auto earlier = UpdateXml("1", "3");
     WriteAll(xmlPath(), earlier);
     EXPECT_FALSE(checker.checkSoftware());  // nothing served
-    env.served[kXmlAddress] = UpdateXml("5", "1");
-    env.breakAfter = 40;
+    server.served[kXmlAddress] = UpdateXml("5", "1");
+    server.breakAfter = 40;
     EXPECT_FALSE(checker.checkSoftware());
-    env.breakAfter = 0;
+    server.breakAfter = 0;
     for (std::string_view reply : {"<html><body>Not found</body>", "", "<a/><b/>"}) {
-        env.served[kXmlAddress] = Bytes(reply);
+        server.served[kXmlAddress] = Bytes(reply);
         EXPECT_FALSE(checker.checkSoftware()) << reply;
     }
     // A document without a readable version is no version 0.
-    env.served[kXmlAddress] = UpdateXml("none", "1");
+    server.served[kXmlAddress] = UpdateXml("none", "1");
     EXPECT_FALSE(checker.checkSoftware());
     EXPECT_EQ(env.shown, std::vector<UpdateMessage>(6, UpdateMessage::UpdateFailed));
     EXPECT_EQ(ReadAll(xmlPath()), earlier);
@@ -204,8 +212,8 @@ TEST_F(UpdateCheckTest, UnreachableBrokenOrUnreadableAnswersFailAndKeepTheStored
 
 TEST_F(UpdateCheckTest, NewerFirmwareIsDownloadedCheckedStoredAndFlashed) {
     const auto image = BuildFirmwareImage(7, std::vector<std::uint8_t>(5000, 0x42));
-    env.served[kXmlAddress] = UpdateXml("1", "7");
-    env.served[kImageAddress] = image;
+    server.served[kXmlAddress] = UpdateXml("1", "7");
+    server.served[kImageAddress] = image;
     EXPECT_TRUE(checker.checkFirmware());
     EXPECT_EQ(env.shown, std::vector{UpdateMessage::NewFirmware});
     EXPECT_EQ(ReadAll(imagePath()), image);
@@ -216,14 +224,14 @@ TEST_F(UpdateCheckTest, NewerFirmwareIsDownloadedCheckedStoredAndFlashed) {
 
 TEST_F(UpdateCheckTest, FirmwareEqualToTheServersIsLatestAndCancelStartsNothing) {
     env.mouseFirmware = 7;
-    env.served[kXmlAddress] = UpdateXml("1", "7");
+    server.served[kXmlAddress] = UpdateXml("1", "7");
     EXPECT_FALSE(checker.checkFirmware());
     EXPECT_EQ(env.shown, std::vector{UpdateMessage::FirmwareLatest});
 
     env.shown.clear();
     env.mouseFirmware = 3;
     env.answer = false;
-    env.served[kImageAddress] = BuildFirmwareImage(7, std::vector<std::uint8_t>(10, 1));
+    server.served[kImageAddress] = BuildFirmwareImage(7, std::vector<std::uint8_t>(10, 1));
     EXPECT_FALSE(checker.checkFirmware());
     EXPECT_EQ(env.shown, std::vector{UpdateMessage::NewFirmware});
     EXPECT_EQ(env.flasherStarts, 0);
@@ -235,15 +243,15 @@ TEST_F(UpdateCheckTest, AStoredNewerFirmwareIsOfferedWithItsOwnAddressWithoutAsk
     env.mouseFirmware = 0;
     WriteAll(xmlPath(), UpdateXml("1", "2"));
     const auto image = BuildFirmwareImage(2, std::vector<std::uint8_t>(64, 9));
-    env.served[kImageAddress] = image;
+    server.served[kImageAddress] = image;
     EXPECT_TRUE(checker.checkFirmware());
-    EXPECT_EQ(env.downloads, std::vector<std::u16string>{kImageAddress});
+    EXPECT_EQ(server.downloads, std::vector<std::u16string>{kImageAddress});
     EXPECT_EQ(ReadAll(imagePath()), image);
     EXPECT_EQ(env.flasherStarts, 1);
 }
 
 TEST_F(UpdateCheckTest, TheFlasherNeverStartsWithoutAValidImage) {
-    env.served[kXmlAddress] = UpdateXml("1", "7");
+    server.served[kXmlAddress] = UpdateXml("1", "7");
     const auto good = BuildFirmwareImage(7, std::vector<std::uint8_t>(3000, 0x11));
     const auto earlierImage = BuildFirmwareImage(5, std::vector<std::uint8_t>(8, 5));
     WriteAll(imagePath(), earlierImage);
@@ -253,19 +261,19 @@ TEST_F(UpdateCheckTest, TheFlasherNeverStartsWithoutAValidImage) {
     std::vector<std::vector<std::uint8_t>> bad = {
         corrupt, std::vector<std::uint8_t>(good.begin(), good.begin() + 2000), Bytes("<html>")};
     for (const auto& served : bad) {
-        env.served[kImageAddress] = served;
+        server.served[kImageAddress] = served;
         EXPECT_FALSE(checker.checkFirmware());
     }
-    env.served.erase(kImageAddress);  // the address does not answer
+    server.served.erase(kImageAddress);  // the address does not answer
     EXPECT_FALSE(checker.checkFirmware());
     // Addresses that are not web addresses are not even tried: one from the stored update.xml,
     // one from the server's.
     WriteAll(xmlPath(), UpdateXml("1", "8", "file:///C:/q350.bin"));
     EXPECT_FALSE(checker.checkFirmware());
     env.mouseFirmware = 9;
-    env.served[kXmlAddress] = UpdateXml("1", "10", "C:\\q350.bin");
+    server.served[kXmlAddress] = UpdateXml("1", "10", "C:\\q350.bin");
     EXPECT_FALSE(checker.checkFirmware());
-    for (const auto& address : env.downloads) {
+    for (const auto& address : server.downloads) {
         EXPECT_TRUE(IsWebAddress(address));
     }
 
@@ -278,13 +286,13 @@ TEST_F(UpdateCheckTest, TheFlasherNeverStartsWithoutAValidImage) {
 
 TEST_F(UpdateCheckTest, NoMouseOrNoVersionEndsTheCheckSilently) {
     env.mouseAnswers = false;
-    env.served[kXmlAddress] = UpdateXml("1", "7");
+    server.served[kXmlAddress] = UpdateXml("1", "7");
     EXPECT_FALSE(checker.checkFirmware());
     EXPECT_TRUE(env.shown.empty());
-    EXPECT_TRUE(env.downloads.empty());
+    EXPECT_TRUE(server.downloads.empty());
     // A server that cannot be reached.
     env.mouseAnswers = true;
-    env.served.clear();
+    server.served.clear();
     EXPECT_FALSE(checker.checkFirmware());
     EXPECT_EQ(env.shown, std::vector{UpdateMessage::UpdateFailed});
 }
