@@ -100,6 +100,18 @@ void PerformanceControls::Create(HWND page, const PageSheets& sheets) {
     doubleClickTest_.animationId = kDoubleClickAnimation;
     doubleClickTest_.Create(page_, ToRect(kDoubleClickTestRect));
     valueFont_.Reset(ui::MakeFont(14, 300, L"Arial"));
+    for (int l = 0; l < kDpiLevels; ++l) {
+        const auto n = static_cast<std::size_t>(l);
+        for (int axis = 0; axis < 2; ++axis) {
+            const skin::Rect& r = axis == 0 ? kDpiXRects[n] : kDpiYRects[n];
+            const std::size_t i = 2 * n + static_cast<std::size_t>(axis);
+            dpiBackground_[i] = ui::ImagePart(sheets_.normalImage, r.left, r.top, r.Width(),
+                                              r.Height());
+            dpiGreyed_[i] = ui::ImagePart(sheets_.disableImage, r.left, r.top, r.Width(),
+                                          r.Height());
+        }
+    }
+    sheets_ = PageSheets{};  // the page may let go of its pictures now
 }
 
 void PerformanceControls::SetSlider(ui::CPngHSliderBar& s, int value) {
@@ -171,15 +183,17 @@ void PerformanceControls::SwitchSection() {
     for (auto& b : presets_) {
         EnableWindow(b.hwnd(), presets ? TRUE : FALSE);
     }
-    Gdiplus::Bitmap* picture = presets ? sheets_.disableImage : sheets_.normalImage;
     for (int l = 0; l < kDpiLevels; ++l) {
         const auto n = static_cast<std::size_t>(l);
-        for (auto [slider, rect] : {std::pair{&dpiX_[n], kDpiXRects[n]},
-                                    std::pair{&dpiY_[n], kDpiYRects[n]}}) {
-            slider->SetThumbPicture(ui::SkinPath(presets ? kThumbDisabled : kThumb));
-            slider->SetBackground(
-                ui::ImagePart(picture, rect.left, rect.top, rect.Width(), rect.Height()));
-            slider->SetEnabled(presets ? 0 : 1);
+        for (int axis = 0; axis < 2; ++axis) {
+            ui::CPngHSliderBar& slider = axis == 0 ? dpiX_[n] : dpiY_[n];
+            const auto& background = (presets ? dpiGreyed_ : dpiBackground_)[2 * n + axis];
+            slider.SetThumbPicture(ui::SkinPath(presets ? kThumbDisabled : kThumb));
+            slider.SetBackground(background ? std::unique_ptr<Gdiplus::Bitmap>(background->Clone(
+                                                  0, 0, background->GetWidth(),
+                                                  background->GetHeight(), PixelFormat32bppARGB))
+                                            : nullptr);
+            slider.SetEnabled(presets ? 0 : 1);
         }
     }
 }

@@ -24,8 +24,9 @@ namespace q350::pages {
 // The page's own message: the values of level lParam (1..4) are to be redrawn.
 inline constexpr UINT kMsgLevelChanged = 2049;
 
-// The page's pictures: the four sheets and GDI+ copies of the normal and disabled ones, which the
-// sliders cut their backgrounds from.
+// The page's pictures while the controls are made: the four sheets and GDI+ copies of the normal
+// and disabled ones, which the sliders cut their backgrounds from. The controls keep what they need
+// of them; none is used after Create.
 struct PageSheets {
     HBITMAP normal = nullptr, over = nullptr, down = nullptr, disable = nullptr;
     Gdiplus::Bitmap* normalImage = nullptr;
@@ -69,7 +70,9 @@ private:
     PerformanceModel model_;
     bool chinese_;
     HWND page_ = nullptr;
-    PageSheets sheets_;
+    PageSheets sheets_;  // only during Create
+    // The DPI sliders' backgrounds in the slider form and greyed in the preset form, X then Y.
+    std::array<std::unique_ptr<Gdiplus::Bitmap>, 2 * kDpiLevels> dpiBackground_, dpiGreyed_;
 
     ui::CGDIBitmapBtn presetForm_, sliderForm_, xy_, precision_, linesChoice_, screenChoice_;
     std::array<ui::CGDIBitmapBtn, kPresetCount> presets_;

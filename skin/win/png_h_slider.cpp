@@ -142,6 +142,9 @@ bool CPngHSliderBar::Init(const std::wstring& thumbPicturePath, HWND parent, UIN
 }
 
 void CPngHSliderBar::SetThumbPicture(const std::wstring& picturePath) {
+    if (picturePath == thumbPath_) {
+        return;  // already shown
+    }
     thumbPath_ = picturePath;
     thumb_.SetPicture(picturePath);
     thumbSize = thumb_.size();
