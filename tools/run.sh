@@ -52,26 +52,42 @@ fi
 
 title="Quorv Q350 Gaming Mouse Driver"
 # The program starts in the tray when the system has been up less than five minutes; a second
-# start, as a person would do, brings its window up (the second copy ends at once).
+# start, as a person would do, brings its window up (the second copy ends at once). Only while the
+# window is not up yet, and never after this script has ended.
+wake_pid=""
 wake_later() {
-  ( sleep 8; "$root/tools/wine/wine-run.sh" "$app/Q350Config.exe" >/dev/null 2>&1 ) &
+  (
+    sleep 8
+    if ! xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; then
+      exec "$root/tools/wine/wine-run.sh" "$app/Q350Config.exe" >/dev/null 2>&1
+    fi
+  ) &
+  wake_pid=$!
 }
+# Everything this script started ends with it: the wake-up, the program and the Wine session
+# (its wineserver and helper processes), so no Wine process is left behind.
+finish() {
+  if [ -n "$wake_pid" ]; then
+    pkill -P "$wake_pid" 2>/dev/null || true
+    kill "$wake_pid" 2>/dev/null || true
+  fi
+  "$root/tools/wine/wine-env.sh" stop "$build" >/dev/null 2>&1 || true
+  wait 2>/dev/null || true
+}
+trap finish EXIT
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Starting Q350Config.exe on $DISPLAY (its close button hides it to the tray; choose Exit in"
   echo "the tray icon's menu to end it)"
   "$root/tools/wine/wine-env.sh" start "$build" >/dev/null
-  trap '"$root/tools/wine/wine-env.sh" stop "$build"' EXIT
   forget_earlier_runs
   wake_later
   "$root/tools/wine/wine-run.sh" "$app/Q350Config.exe"
 else
   "$root/tools/wine/wine-env.sh" start "$build" >/dev/null
-  trap '"$root/tools/wine/wine-env.sh" stop "$build"' EXIT
   . "$Q350_SESSION_FILE"
   export DISPLAY
   forget_earlier_runs
   "$root/tools/wine/wine-run.sh" "$app/Q350Config.exe" &
-  pid=$!
   wake_later
   shot="$root/build/screenshots/main-window.png"
   if "$root/tools/wine/screenshot.sh" "$title" "$shot" 60 >/dev/null; then
@@ -79,5 +95,5 @@ else
   else
     echo "Q350Config.exe showed no main window within 60 s" >&2
   fi
-  kill "$pid" 2>/dev/null || true
+  echo "Ending the program and its Wine session."
 fi
