@@ -88,6 +88,22 @@ std::string MacroKeyProblem(std::uint32_t virtualKey) {
     return {};
 }
 
+std::string MacroNameProblem(std::u16string_view name) {
+    if (name.size() > kMacroNameMaxChars) {
+        return "the name is " + std::to_string(name.size()) + " characters long; at most " +
+               std::to_string(kMacroNameMaxChars) + " fit";
+    }
+    for (const char16_t c : name) {
+        if (c < 0x20 || c == 0x7F) {
+            char buf[48];
+            std::snprintf(buf, sizeof buf, "the name holds the control character U+%04X",
+                          static_cast<unsigned>(c));
+            return buf;
+        }
+    }
+    return {};
+}
+
 bool CheckMacroDraft(const MacroDraft& d, std::string& problem) {
     if (d.id == 0) {
         problem = "id: 0 marks a free library entry; a macro needs an id from 1 to 0xFFFFFFFF";
@@ -97,9 +113,8 @@ bool CheckMacroDraft(const MacroDraft& d, std::string& problem) {
         problem = "repeat: " + std::to_string(d.repeat) + " is out of range (1 to 65535)";
         return false;
     }
-    if (d.name.size() > kMacroNameMaxChars || d.name.find(u'\0') != std::u16string::npos) {
-        problem = "name: at most " + std::to_string(kMacroNameMaxChars) +
-                  " characters and no null character";
+    if (const std::string p = MacroNameProblem(d.name); !p.empty()) {
+        problem = "name: " + p;
         return false;
     }
     if (d.events.size() > kMacroMaxEvents) {
@@ -214,15 +229,18 @@ bool ReadMacroText(std::string_view text, MacroDraft& draft, std::string& proble
                 return refuse("a second name");
             }
             haveName = true;
-            std::string_view rest = body.substr(4);
+            // Everything after the word and one blank, trailing blanks included (a name may end
+            // in one); only the carriage return of a Windows line end is not part of it.
+            std::string_view rest = line.substr(line.find("name") + 4);
+            if (!rest.empty() && rest.back() == '\r') {
+                rest.remove_suffix(1);
+            }
             if (!rest.empty()) {
-                rest.remove_prefix(1);  // the one blank after the word
+                rest.remove_prefix(1);
             }
             d.name = Utf8ToUtf16(rest);
-            if (d.name.size() > kMacroNameMaxChars) {
-                return refuse("the name is " + std::to_string(d.name.size()) +
-                              " characters long; at most " + std::to_string(kMacroNameMaxChars) +
-                              " fit");
+            if (const std::string p = MacroNameProblem(d.name); !p.empty()) {
+                return refuse(p);
             }
             continue;
         }

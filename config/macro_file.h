@@ -3,7 +3,8 @@
 // A single macro as a file that people share and edit by hand, in the readable text form:
 //
 //   id 0x02000011        # required, 1...0xFFFFFFFF, decimal or 0x-hexadecimal
-//   name Reload          # optional, at most 39 UTF-16 characters; the rest of the line
+//   name Reload          # optional: the rest of the line after one blank, at most 39 UTF-16
+//                        # characters, no control characters
 //   repeat 2             # optional (1): 1...0xFFFD times, 0xFFFE while held, 0xFFFF until pressed
 //   down 0x41            # a key pressed (Windows virtual key the mouse can play)
 //   pause 30             # milliseconds after the key before, 0...0xFFFFFF
@@ -36,9 +37,12 @@ inline constexpr std::uint32_t kMacroPauseMaxMs = kMacroValueMask;
 
 // Why a key cannot go into a macro, or empty when it can.
 std::string MacroKeyProblem(std::uint32_t virtualKey);
+// Why a name cannot be a macro's name (too long for its field, a control character), or empty.
+std::string MacroNameProblem(std::u16string_view name);
 
 // Checks a draft against the library's format and the mouse: id 1...0xFFFFFFFF (0 marks a free
-// library entry), repeat 1...0xFFFF, a name that fits its field, at most 1,000 events, keys the
+// library entry), repeat 1...0xFFFF, a name that fits its field and holds no control character
+// (both file forms carry every other name unchanged), at most 1,000 events, keys the
 // mouse can play, pauses within 24 bits and none before the first key. The readers check each item
 // where they find it (to name its line or JSON path); this is the whole-macro rule they all meet.
 bool CheckMacroDraft(const MacroDraft& draft, std::string& problem);

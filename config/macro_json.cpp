@@ -30,7 +30,11 @@ bool ReadMacroJson(std::string_view text, MacroDraft& draft, std::string& proble
     MacroDraft d;
     if (check.object(doc, "", {"id", "name", "repeat", "events"})) {
         check.u32(doc.at("id"), "/id", 1, 0xFFFFFFFFu, d.id);
-        check.text(doc.at("name"), "/name", kMacroNameChars, d.name);
+        if (check.text(doc.at("name"), "/name", kMacroNameChars, d.name)) {
+            if (const std::string p = MacroNameProblem(d.name); !p.empty()) {
+                check.fail("/name", p);
+            }
+        }
         check.u32(doc.at("repeat"), "/repeat", 1, 0xFFFF, d.repeat);
         check.array(doc.at("events"), "/events", -1, kMacroMaxEvents);
     }

@@ -32,7 +32,7 @@ TEST(MacroText, ReadsEveryItemAndComments) {
     ASSERT_TRUE(
         ReadMacroText("# a reload macro\r\n"
                       "id 0x02000011\r\n"
-                      "name Reload #2 \r\n"
+                      "name  Reload #2 \r\n"
                       "  repeat 65534   # while held\n"
                       "down 0x41  # A\n"
                       "pause 30\n"
@@ -40,7 +40,7 @@ TEST(MacroText, ReadsEveryItemAndComments) {
                       d, problem))
         << problem;
     EXPECT_EQ(d.id, 0x02000011u);
-    EXPECT_EQ(d.name, u"Reload #2");  // the name line keeps its '#', not its trailing blanks
+    EXPECT_EQ(d.name, u" Reload #2 ");  // all after "name ", '#' and blanks included
     EXPECT_EQ(d.repeat, kRepeatWhileHeld);
     EXPECT_EQ(d.events, (std::vector<std::uint32_t>{Down(0x41), Pause(30), Up(0x41)}));
 
@@ -80,6 +80,7 @@ TEST(MacroText, RefusesWhatTheLibraryCannotHoldNamingTheLine) {
               "line 2: the name is 40 characters long; at most 39 fit");
     EXPECT_EQ(Refusal(std::string("id 1\nname a\0b\n", 14)),
               "line 2: holds a null character (not a text file?)");
+    EXPECT_EQ(Refusal("id 1\nname a\tb\n"), "line 2: the name holds the control character U+0009");
     EXPECT_EQ(Refusal("id 1\nname \xC3\n"), "line 2: is not UTF-8 text");
 }
 
@@ -99,7 +100,7 @@ TEST(MacroText, WrittenFormReadsBackTheSameDraft) {
     MacroDraft d;
     d.id = 0x15ABCDEF;
     d.repeat = kRepeatUntilPressed;
-    d.name = u"Combo #1 \u4E2D";
+    d.name = u"  Combo #1 \u4E2D ";
     d.events = {Down(0xA2), Down(0x43), Pause(0xFFFFFF), Up(0x43), Up(0xA2), Pause(0)};
     const std::string text = MacroTextForm(d);
     EXPECT_NE(text.find("down 0x43  # C\n"), std::string::npos) << text;
@@ -131,6 +132,11 @@ TEST(MacroDraftRules, WholeMacroChecks) {
     MacroDraft longName = d;
     longName.name.assign(40, u'x');
     EXPECT_FALSE(CheckMacroDraft(longName, problem));
+    EXPECT_EQ(problem, "name: the name is 40 characters long; at most 39 fit");
+    MacroDraft newline = d;
+    newline.name = u"two\nlines";
+    EXPECT_FALSE(CheckMacroDraft(newline, problem));
+    EXPECT_EQ(problem, "name: the name holds the control character U+000A");
 }
 
 TEST(MacroDraftRules, LibraryEntriesBecomeDraftsOnlyWhenTheyAreMacros) {

@@ -104,6 +104,8 @@ TEST(MacroJson, ValuesStayWithinWhatTheLibraryAndTheMouseTake) {
     EXPECT_EQ(Refusal(With("5", "\"" + std::string(5000, 'n') + "\"", "1", "[]")),
               "/name: is 5000 UTF-16 characters long; the field holds at most 39");
     EXPECT_EQ(Refusal(With("5", "\"a\\u0000b\"", "1", "[]")), "/name: holds a null character");
+    EXPECT_EQ(Refusal(With("5", "\"a\\nb\"", "1", "[]")),
+              "/name: the name holds the control character U+000A");
     EXPECT_EQ(Refusal(WithEvents("[{\"down\": 65}, {\"pause\": -3}]")),
               "/events/1/pause: -3 is out of range (0 to 16777215)");
     EXPECT_EQ(Refusal(WithEvents("[{\"down\": 65}, {\"pause\": 16777216}]")),
