@@ -54,42 +54,6 @@ bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool IsAnyEdit(HWND hwnd) {
-    wchar_t name[32] = {};
-    GetClassNameW(hwnd, name, 32);
-    return lstrcmpiW(name, L"Edit") == 0 || lstrcmpiW(name, L"Q350InPlaceEdit") == 0;
-}
-
-// The page whose Enter, Escape, Space and F1 are dropped (there is one macro page), and whether
-// it takes keys through the keyboard hook right now.
-HWND gMacroPage = nullptr;
-bool gKeysThroughHook = false;
-
-bool IsKeyMessage(UINT message) {
-    return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR ||
-           message == WM_SYSKEYDOWN || message == WM_SYSKEYUP || message == WM_SYSCHAR;
-}
-
-LRESULT CALLBACK MacroKeyFilter(int code, WPARAM wp, LPARAM lp) {
-    if (code == MSGF_DIALOGBOX && lp != 0 && gMacroPage != nullptr) {
-        const MSG* m = reinterpret_cast<const MSG*>(lp);
-        const bool onPage = m->hwnd == gMacroPage || IsChild(gMacroPage, m->hwnd);
-        // While recording or capturing, keys reach the page only through the hook: typed into a
-        // list they would select another macro by its first letter.
-        if (onPage && gKeysThroughHook && IsKeyMessage(m->message)) {
-            return 1;
-        }
-        const bool dialogKey = (m->message == WM_KEYDOWN || m->message == WM_KEYUP) &&
-                               (m->wParam == VK_RETURN || m->wParam == VK_ESCAPE ||
-                                m->wParam == VK_SPACE || m->wParam == VK_F1);
-        // Edit boxes keep them: Enter and Escape end the in-place rename.
-        if (dialogKey && onPage && !IsAnyEdit(m->hwnd)) {
-            return 1;
-        }
-    }
-    return CallNextHookEx(nullptr, code, wp, lp);
-}
-
 void ShowControl(HWND hwnd, bool shown) {
     if (hwnd != nullptr) {
         ShowWindow(hwnd, shown ? SW_SHOW : SW_HIDE);
@@ -101,21 +65,11 @@ void ShowControl(HWND hwnd, bool shown) {
 CMacroDlg::CMacroDlg(WinPageHost& host, bool chineseLayout)
     : CPageBase(host), model_(host), chineseLayout_(chineseLayout) {}
 
-CMacroDlg::~CMacroDlg() {
-    if (keyFilter_ != nullptr) {
-        UnhookWindowsHookEx(keyFilter_);
-        gMacroPage = nullptr;
-        gKeysThroughHook = false;
-    }
-}
-
 bool CMacroDlg::OnInitDialog() {
     LoadSheets();
     // Without the menu library the group menu does not open; everything else works.
     menus_.load();
     BuildControls();
-    gMacroPage = hwnd_;
-    keyFilter_ = SetWindowsHookExW(WH_MSGFILTER, MacroKeyFilter, nullptr, GetCurrentThreadId());
     OnGroupChosen(kGroupCustom);
     return true;
 }
@@ -300,11 +254,13 @@ void CMacroDlg::UpdateHook() {
     if (wanted) {
         host_.setKeyReceiver(hwnd_);
         host_.setKeyDelivery(true);
+        // The keys the user presses now are for the hook: typed into a list they would select
+        // another macro by its first letter. The record button does nothing with them.
+        SetFocus(record_.hwnd());
     } else {
         host_.setKeyDelivery(false);
     }
     hookOn_ = wanted;
-    gKeysThroughHook = wanted;
 }
 
 void CMacroDlg::StopEverything() {
@@ -386,6 +342,14 @@ void CMacroDlg::ToggleRecording() {
         ShowEditor();
     }
     ShowRecorder();
+}
+
+void CMacroDlg::EndRename() {
+    // A click anywhere else on the page ends the in-place rename as the loss of the focus does
+    // (Enter never reaches the edit: the program drops it before any window sees it).
+    if (macroList_.editRow() >= 0) {
+        macroList_.EndEdit(true);
+    }
 }
 
 void CMacroDlg::OnRenamed(int row) {
@@ -534,6 +498,7 @@ bool CMacroDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             return true;
         case WM_COMMAND:
             menus_.destroyMenu();
+            EndRename();
             if (lp != 0) {
                 OnCommand(reinterpret_cast<HWND>(lp), HIWORD(wp));
             }
@@ -547,6 +512,9 @@ bool CMacroDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             return true;
         }
         case ui::kMsgListSelection:
+            if (wp == kEventListId) {
+                EndRename();
+            }
             if (wp == kMacroListId) {
                 const LRESULT row = SendMessageW(macroList_.hwnd(), LB_GETCURSEL, 0, 0);
                 const bool wasRecording = model_.recording();
@@ -595,6 +563,7 @@ bool CMacroDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             return false;
         case WM_LBUTTONDOWN:
             menus_.destroyMenu();
+            EndRename();
             return false;
         case WM_KEYDOWN:
         case WM_KEYUP:
@@ -616,7 +585,6 @@ bool CMacroDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             if (hookOn_) {
                 host_.setKeyDelivery(false);
                 hookOn_ = false;
-                gKeysThroughHook = false;
             }
             return false;
         case WM_CLOSE:

@@ -25,7 +25,6 @@ class CMacroDlg : public CPageBase {
 public:
     // chineseLayout: the page's pictures of the Chinese layout (fixed for the page's life).
     CMacroDlg(WinPageHost& host, bool chineseLayout);
-    ~CMacroDlg() override;
 
     // A recording in progress is stopped and stored.
     void SessionEnding() override;
@@ -47,6 +46,7 @@ private:
     void OpenGroupMenu();
     void OnGroupChosen(int group);
     void OnRenamed(int row);
+    void EndRename();
     void ToggleRecording();
 
     // Bring the windows in line with the model.
@@ -81,7 +81,6 @@ private:
     bool hookOn_ = false;
     // Set while the page writes into the loop count box: its change notice is not an edit.
     bool loading_ = false;
-    HHOOK keyFilter_ = nullptr;
 };
 
 }  // namespace q350::pages
