@@ -100,6 +100,7 @@ void PerformanceControls::Create(HWND page, const PageSheets& sheets) {
     doubleClickTest_.animationId = kDoubleClickAnimation;
     doubleClickTest_.Create(page_, ToRect(kDoubleClickTestRect));
     valueFont_.Reset(ui::MakeFont(14, 300, L"Arial"));
+    narrowFont_.Reset(ui::MakeFont(12, 300, L"Arial"));
     for (int l = 0; l < kDpiLevels; ++l) {
         const auto n = static_cast<std::size_t>(l);
         for (int axis = 0; axis < 2; ++axis) {
@@ -355,7 +356,6 @@ void PerformanceControls::RedrawLevel(int level) {
 void PerformanceControls::Paint(HDC dc) {
     const ProfileData& p = host_.profile();
     const int m = host_.currentMode();
-    ui::SelectGuard keep(dc, valueFont_.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kValueColour);
     for (int l = 0; l < kDpiLevels; ++l) {
@@ -364,6 +364,12 @@ void PerformanceControls::Paint(HDC dc) {
                                    std::pair{p.dpiY[m][kDpiLevelSlotFirst + l], kDpiYTextRects[n]}}) {
             const std::wstring text = std::to_wstring(value * 100);
             RECT r = ToRect(rect);
+            // Where the system puts a wider face in place of the one asked for, the smaller size
+            // keeps the four digits whole instead of cutting them.
+            ui::SelectGuard keep(dc, valueFont_.get());
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            ui::SelectGuard narrow(dc, extent.cx > r.right - r.left ? narrowFont_.get() : nullptr);
             DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
                       DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
         }

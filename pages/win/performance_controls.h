@@ -88,6 +88,7 @@ private:
     int linesPending_ = 0;
     ui::CAVIButton doubleClickTest_;
     ui::Font valueFont_;
+    ui::Font narrowFont_;
 };
 
 }  // namespace q350::pages

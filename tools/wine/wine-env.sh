@@ -50,14 +50,13 @@ start() {
       >>"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
     wineserver -w || true
   fi
-  if [ ! -f "$Q350_WINE_DIR/fonts-linked-3" ]; then
+  if [ ! -f "$Q350_WINE_DIR/fonts-linked-4" ]; then
     # Every Windows system has Arial and Microsoft Sans Serif (the generic sans-serif family of
-    # GDI+, which refuses to draw text without it); Wine has neither, so both stand for Liberation
-    # Sans (Debian's fonts-liberation2), which has Arial's widths: numbers and labels fit the
-    # boxes drawn for them.
+    # GDI+, which refuses to draw text without it); Wine has neither, so both stand for DejaVu Sans
+    # (smoothed at every size; it is a little wider than Arial).
     for face in "Microsoft Sans Serif" Arial; do
       q350_wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ \
-        /d 'Liberation Sans' /f >>"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
+        /d 'DejaVu Sans' /f >>"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
     done
     # Chinese, Korean and Cyrillic texts: the Windows faces the program asks for fall back to the
     # WenQuanYi font (Debian's fonts-wqy-microhei), as a Windows system links them to its own
@@ -68,8 +67,8 @@ start() {
         >>"$Q350_WINE_DIR/wineboot.log" 2>&1 || true
     done
     wineserver -w || true
-    rm -f "$Q350_WINE_DIR/fonts-linked" "$Q350_WINE_DIR/fonts-linked-2"
-    touch "$Q350_WINE_DIR/fonts-linked-3"
+    rm -f "$Q350_WINE_DIR"/fonts-linked "$Q350_WINE_DIR"/fonts-linked-[0-9]
+    touch "$Q350_WINE_DIR/fonts-linked-4"
   fi
   # Xvfb has no window manager: Wine then waits two seconds for one at every top-level window
   # that goes away. Its windows are left unmanaged there, and managed on a real desktop.
