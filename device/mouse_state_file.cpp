@@ -1,5 +1,6 @@
 #include "device/mouse_state_file.h"
 
+#include <algorithm>
 #include <bit>
 #include <chrono>
 #include <cstring>
@@ -97,7 +98,7 @@ std::vector<std::uint8_t> EncodeMouseState(const VirtualMouseState& s) {
     }
     const std::size_t events = std::min(s.events.size(), kMaxQueuedEvents);
     h.eventCount = static_cast<std::uint32_t>(events);
-    std::memcpy(h.events, s.events.data(), events * sizeof(std::uint32_t));
+    std::copy_n(s.events.begin(), events, h.events);
     h.flashedBytes = s.flashedBytes;
     h.flashCrc = s.flashCrc;
     h.firmwareSize = s.firmwareSize;

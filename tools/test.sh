@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # The one command that installs what is missing, builds everything and runs every test: native
-# unit tests, Win32 tests and whole-program tests under Wine, and the fuzz runs.
+# unit tests, the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer, Win32
+# tests and whole-program tests under Wine, and the fuzz runs.
+# Q350_BUILD_ROOT moves the build folders (as for tools/build.sh).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+builds=${Q350_BUILD_ROOT:-$root/build}
 
 "$root/tools/setup-deps.sh" || exit 1
-"$root/tools/build.sh" native win64 win32 || { echo "build failed"; exit 1; }
+"$root/tools/build.sh" native win64 win32 asan || { echo "build failed"; exit 1; }
 
 total_pass=0
 total_fail=0
@@ -27,8 +30,12 @@ run_ctest() {  # run_ctest NAME BUILD_DIR
   [ "$rc" -eq 0 ] || status=1
 }
 
-run_ctest native "$root/build/native"
-run_ctest wine "$root/build/win64"
+run_ctest native "$builds/native"
+# Sanitizer findings end the test that hit them; leaks count as findings too.
+ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1} \
+UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
+  run_ctest asan "$builds/asan"
+run_ctest wine "$builds/win64"
 
 for extra in "$root"/tools/test.d/*.sh; do
   [ -e "$extra" ] || continue
