@@ -190,6 +190,7 @@ SaveOutcome MacroPageModel::select(int row) {
 
 void MacroPageModel::load() {
     events_.clear();
+    cutShort_ = false;
     option_ = RepeatOption::Loop;
     loopText_ = u"1";
     const MacroRecord* r = selected_ ? host_.macros().find(*selected_) : nullptr;
@@ -199,7 +200,8 @@ void MacroPageModel::load() {
     const std::size_t n = std::min<std::size_t>(r->eventCount, kMacroMaxEvents);
     for (std::size_t i = 0; i < n; ++i) {
         if (EventRowKind(r->events[i]) == 0) {
-            break;  // a word of another kind ends the list
+            cutShort_ = true;  // a word of another kind ends the list
+            break;
         }
         events_.push_back(r->events[i]);
     }

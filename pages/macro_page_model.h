@@ -113,6 +113,8 @@ public:
 
     // ---- events and repeat rule of the selected macro
     const std::vector<std::uint32_t>& events() const { return events_; }
+    // Whether the last load met a word of another kind and ended the list there.
+    bool loadCutShort() const { return cutShort_; }
     RepeatOption repeatOption() const { return option_; }
     // The loop count as its edit box shows it.
     const std::u16string& loopText() const { return loopText_; }
@@ -178,6 +180,7 @@ private:
     std::u16string loopText_ = u"1";
     EditorMode editor_ = EditorMode::Hidden;
     bool modify_ = false;
+    bool cutShort_ = false;
     MacroRecorder recorder_;
 };
 

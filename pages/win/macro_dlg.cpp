@@ -188,6 +188,9 @@ void CMacroDlg::ShowEvents() {
     if (list == nullptr) {
         return;
     }
+    if (model_.loadCutShort()) {
+        OutputDebugStringW(Wide(kNotAnItemTrace).c_str());
+    }
     const int selected = SelectedEvent();
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);

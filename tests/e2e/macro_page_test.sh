@@ -270,6 +270,17 @@ before=$(md5sum <"$app/Macro.cfg")
 keys_here c
 [ "$(md5sum <"$app/Macro.cfg")" = "$before" ] || e2e_fail "a key after the recording changed Macro.cfg"
 
+# Leaving the page ends a recording: it is stored, and the keys after it go nowhere.
+macro_row 1
+record
+keys_here d
+mouse_tab
+keys_here e
+got=$(macro "$app/Macro.cfg" "${new_id:-0}" | sed -n 1p)
+[[ "$got" =~ ^repeat\ 0xFFFF\ C0\ 44\ A0\ [0-9]+\ E0\ 44$ ]] ||
+  e2e_fail "leaving the page while recording stored '$got'"
+macro_tab
+
 # The left mouse-button picture clicked while recording records virtual key 1.
 macro_row 2
 record
@@ -360,6 +371,23 @@ if input wait-owned "$E2E_TITLE" Q350SkinMenuPopup 5; then
 else
   e2e_fail "Chinese layout: the group button opened no menu"
 fi
+stop_program
+
+# ---- without the menu library the page works on and the group button does nothing --------------
+app=$(e2e_app_folder macro-page-no-menu)
+e2e_new_mouse "$app/mouse.state"
+put_macros "$app/Macro.cfg"
+rm -f "$app/SkinMenu.dll"
+start_program
+macro_tab
+at 175 59
+sleep 1
+kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "without SkinMenu.dll the group button ended the program"
+new_macro
+record
+keys_here z
+record
+[ "$(ids "$app/Macro.cfg" 21 | wc -l)" = 2 ] || e2e_fail "without SkinMenu.dll the recording was not stored"
 stop_program
 
 e2e_finish

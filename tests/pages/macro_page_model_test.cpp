@@ -161,6 +161,7 @@ TEST_F(MacroPageTest, AWordOfAnotherKindEndsTheLoadedListAndCountsAreBounded) {
     r.events[1] = 0x12345678;
     model.select(0);
     EXPECT_EQ(model.events(), (std::vector<std::uint32_t>{Down(kVkA)}));
+    EXPECT_TRUE(model.loadCutShort());
     model.listGroup(kGroupCustom);
     r.eventCount = 5000;  // as a damaged file can say
     for (std::uint32_t& e : r.events)
