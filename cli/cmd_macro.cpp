@@ -89,7 +89,9 @@ bool LoadLibrary(const std::string& path, LoadedLibrary& lib, bool allowMissing,
                   std::to_string(kMacroFileSize) + " bytes)";
         return false;
     }
-    std::memcpy(&lib.library.entry(0), image.data(), image.size());
+    if (!image.empty()) {
+        std::memcpy(&lib.library.entry(0), image.data(), image.size());
+    }
     return true;
 }
 

@@ -93,13 +93,23 @@ std::string MacroNameProblem(std::u16string_view name) {
         return "the name is " + std::to_string(name.size()) + " characters long; at most " +
                std::to_string(kMacroNameMaxChars) + " fit";
     }
-    for (const char16_t c : name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i];
         if (c < 0x20 || c == 0x7F) {
             char buf[48];
             std::snprintf(buf, sizeof buf, "the name holds the control character U+%04X",
                           static_cast<unsigned>(c));
             return buf;
         }
+        // Surrogates come in pairs; a lone one is no character and no file form can carry it.
+        const bool high = c >= 0xD800 && c <= 0xDBFF;
+        const bool low = c >= 0xDC00 && c <= 0xDFFF;
+        const bool pairs = high && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
+                           name[i + 1] <= 0xDFFF;
+        if (low || (high && !pairs)) {
+            return "the name is not UTF-16 text (a lone surrogate)";
+        }
+        i += pairs ? 1 : 0;
     }
     return {};
 }

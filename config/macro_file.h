@@ -37,7 +37,8 @@ inline constexpr std::uint32_t kMacroPauseMaxMs = kMacroValueMask;
 
 // Why a key cannot go into a macro, or empty when it can.
 std::string MacroKeyProblem(std::uint32_t virtualKey);
-// Why a name cannot be a macro's name (too long for its field, a control character), or empty.
+// Why a name cannot be a macro's name (too long for its field, a control character, a lone
+// surrogate), or empty.
 std::string MacroNameProblem(std::u16string_view name);
 
 // Checks a draft against the library's format and the mouse: id 1...0xFFFFFFFF (0 marks a free

@@ -185,7 +185,9 @@ bool MacroLibrary::load() {
         return false;
     }
     clear();
-    std::memcpy(records_->data(), data.data(), std::min(data.size(), kMacroFileSize));
+    if (!data.empty()) {  // an empty file gives an empty library
+        std::memcpy(records_->data(), data.data(), std::min(data.size(), kMacroFileSize));
+    }
     for (MacroRecord& r : *records_) {
         r.eventCount = std::min<std::uint32_t>(r.eventCount, kMacroMaxEvents);
     }

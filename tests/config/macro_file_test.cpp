@@ -137,6 +137,14 @@ TEST(MacroDraftRules, WholeMacroChecks) {
     newline.name = u"two\nlines";
     EXPECT_FALSE(CheckMacroDraft(newline, problem));
     EXPECT_EQ(problem, "name: the name holds the control character U+000A");
+    MacroDraft surrogate = d;
+    surrogate.name = u"a\xD83D";  // a high surrogate with nothing after it
+    EXPECT_FALSE(CheckMacroDraft(surrogate, problem));
+    EXPECT_EQ(problem, "name: the name is not UTF-16 text (a lone surrogate)");
+    surrogate.name = u"\xDE00x";
+    EXPECT_FALSE(CheckMacroDraft(surrogate, problem));
+    surrogate.name = u"\U0001F600";  // a pair is a character
+    EXPECT_TRUE(CheckMacroDraft(surrogate, problem)) << problem;
 }
 
 TEST(MacroDraftRules, LibraryEntriesBecomeDraftsOnlyWhenTheyAreMacros) {

@@ -253,6 +253,10 @@ TEST_F(MacroLibraryTest, SaveAndLoadRoundTripTheWholeImage) {
     EXPECT_EQ(other.entry(0).id, 0xFFFFFFFFu);
     EXPECT_EQ(other.entry(0).eventCount, 0u);
     EXPECT_EQ(other.find(0x03000010), nullptr);
+    // So does an empty one.
+    ASSERT_TRUE(WriteFileAtomic(library->filePath(), {}));
+    ASSERT_TRUE(other.load());
+    EXPECT_EQ(other.entry(0).id, 0u);
 }
 
 TEST_F(MacroLibraryTest, MissingFileIsReportedAtLoadAndCreatedAtSave) {
