@@ -14,8 +14,6 @@ namespace {
 
 constexpr const wchar_t* kSheetFiles[] = {L"Light\\LedSet_normal.bmp", L"Light\\LedSet_over.bmp",
                                           L"Light\\LedSet_down.bmp"};
-// The Chinese layout's pictures, where the skin has them.
-constexpr wchar_t kChineseSkinFolder[] = L"chs\\";
 // The compiled-in copies of the page's picture the sliders and edit boxes are painted from.
 constexpr WORD kBackgroundOther = 184;
 constexpr WORD kBackgroundChinese = 153;
@@ -29,10 +27,6 @@ constexpr Channel kChannels[3] = {Channel::Red, Channel::Green, Channel::Blue};
 
 RECT ToRect(const Rect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
-}
-
-bool FileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::u16string WindowText(HWND hwnd) {
@@ -93,18 +87,7 @@ bool CColorSetDlg::OnInitDialog() {
 }
 
 void CColorSetDlg::LoadSheets() {
-    for (int i = 0; i < kSheetCount; ++i) {
-        std::wstring path = ui::SkinPath(kSheetFiles[i]);
-        if (chineseLayout_) {
-            const std::wstring chinese =
-                ui::SkinPath(std::wstring(kChineseSkinFolder) + kSheetFiles[i]);
-            if (FileExists(chinese)) {
-                path = chinese;
-            }
-        }
-        SIZE size{};
-        ui::LoadPictureFile(path.c_str(), sheets_[i], size);
-    }
+    LoadLayoutSheets(kSheetFiles, chineseLayout_, sheets_);
     background_.Reset(
         ui::LoadBitmapResource(chineseLayout_ ? kBackgroundChinese : kBackgroundOther));
 }

@@ -16,8 +16,6 @@ namespace {
 
 constexpr const wchar_t* kSheetFiles[] = {L"Q350_Main_Normal.bmp", L"Q350_Main_Over.bmp",
                                           L"Q350_Main_Down.bmp", L"Q350_Main_Disable.bmp"};
-// The Chinese layout's pictures, where the skin has them.
-constexpr wchar_t kChineseSkinFolder[] = L"chs\\";
 
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
@@ -28,10 +26,6 @@ Rect WindowRectIn(HWND window, HWND reference) {
         MapWindowPoints(nullptr, reference, reinterpret_cast<POINT*>(&r), 2);
     }
     return {r.left, r.top, r.right, r.bottom};
-}
-
-bool FileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
@@ -69,24 +63,9 @@ bool CDlgMainSet::OnInitDialog() {
 }
 
 void CDlgMainSet::LoadSheets() {
-    for (int i = 0; i < kSheetCount; ++i) {
-        std::wstring path = ui::SkinPath(kSheetFiles[i]);
-        if (chineseLayout_) {
-            const std::wstring chinese =
-                ui::SkinPath(std::wstring(kChineseSkinFolder) + kSheetFiles[i]);
-            if (FileExists(chinese)) {
-                path = chinese;
-            }
-        }
-        SIZE size{};
-        ui::LoadPictureFile(path.c_str(), sheets_[i], size);
-        if (i == kNormal) {
-            size_ = size;
-            normalImage_ = ui::LoadImageFile(path);
-        } else if (i == kDisable) {
-            disableImage_ = ui::LoadImageFile(path);
-        }
-    }
+    size_ = LoadLayoutSheets(kSheetFiles, chineseLayout_, sheets_);
+    normalImage_ = ui::LoadImageFile(LayoutSkinPath(kSheetFiles[kNormal], chineseLayout_));
+    disableImage_ = ui::LoadImageFile(LayoutSkinPath(kSheetFiles[kDisable], chineseLayout_));
 }
 
 void CDlgMainSet::BuildButtonMap() {

@@ -20,7 +20,6 @@ namespace {
 
 constexpr const wchar_t* kSheetFiles[] = {L"support_normal.bmp", L"support_over.bmp",
                                           L"support_down.bmp"};
-constexpr wchar_t kChineseSkinFolder[] = L"chs\\";
 constexpr wchar_t kVersionFont[] = L"MS Shell Dlg";
 constexpr float kVersionFontSize = 12.0f;
 constexpr Gdiplus::ARGB kVersionColour = 0xFFC1D2EE;
@@ -28,10 +27,6 @@ constexpr DWORD kPathChars = 1024;
 
 RECT ToRect(const skin::Rect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
-}
-
-bool FileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::wstring Wide(std::u16string_view text) {
@@ -161,18 +156,7 @@ bool CDlgSupport::OnInitDialog() {
 }
 
 void CDlgSupport::LoadSheets() {
-    const std::wstring skins = host_.programFolder() + L"skins\\";
-    for (int i = 0; i < kSheetCount; ++i) {
-        std::wstring path = skins + kSheetFiles[i];
-        if (chineseLayout_) {
-            const std::wstring chinese = skins + kChineseSkinFolder + kSheetFiles[i];
-            if (FileExists(chinese)) {
-                path = chinese;
-            }
-        }
-        SIZE size{};
-        ui::LoadPictureFile(path.c_str(), sheets_[i], size);
-    }
+    LoadLayoutSheets(kSheetFiles, chineseLayout_, sheets_);
 }
 
 void CDlgSupport::Paint() {

@@ -1,6 +1,7 @@
 #include "pages/win/page_base.h"
 
 #include "skin/win/framework/gdi.h"
+#include "skin/win/images.h"
 
 namespace q350::pages {
 
@@ -50,6 +51,29 @@ void DrawSheet(HDC dc, HBITMAP sheet, POINT origin, const RECT& area) {
     ui::SelectGuard keep(mem.get(), sheet);
     BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, mem.get(),
            origin.x + area.left, origin.y + area.top, SRCCOPY);
+}
+
+std::wstring LayoutSkinPath(const std::wstring& name, bool chineseLayout) {
+    if (chineseLayout) {
+        std::wstring chinese = ui::SkinPath(L"chs\\" + name);
+        if (GetFileAttributesW(chinese.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            return chinese;
+        }
+    }
+    return ui::SkinPath(name);
+}
+
+SIZE LoadLayoutSheets(std::span<const wchar_t* const> names, bool chineseLayout,
+                      ui::Bitmap* sheets) {
+    SIZE first{};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SIZE size{};
+        ui::LoadPictureFile(LayoutSkinPath(names[i], chineseLayout).c_str(), sheets[i], size);
+        if (i == 0) {
+            first = size;
+        }
+    }
+    return first;
 }
 
 bool IsDialogKey(UINT message, WPARAM vk) {

@@ -5,10 +5,12 @@
 // main window. WinPageHost is what the main window offers its pages.
 #include <windows.h>
 
+#include <span>
 #include <string>
 
 #include "base/settings_store.h"
 #include "pages/page_host.h"
+#include "skin/win/framework/gdi.h"
 #include "skin/win/framework/window.h"
 
 namespace q350::pages {
@@ -68,6 +70,13 @@ private:
     static LRESULT CALLBACK FilterProc(int code, WPARAM wp, LPARAM lp);
     HHOOK hook_ = nullptr;
 };
+
+// The file of one of a page's pictures: skins\chs\<name> in the Chinese layout where the skin
+// has it there, skins\<name> otherwise.
+std::wstring LayoutSkinPath(const std::wstring& name, bool chineseLayout);
+// Reads a page's sheets for its layout, sheets[i] from names[i]; gives the size of the first.
+SIZE LoadLayoutSheets(std::span<const wchar_t* const> names, bool chineseLayout,
+                      ui::Bitmap* sheets);
 
 // Copies the part of sheet at origin + area over area of dc (black without a sheet).
 void DrawSheet(HDC dc, HBITMAP sheet, POINT origin, const RECT& area);

@@ -14,8 +14,6 @@ namespace q350::pages {
 namespace {
 
 constexpr const wchar_t* kSheetFiles[] = {L"Sts_Normal.bmp", L"Sts_Over.bmp", L"Sts_Down.bmp"};
-// The Chinese layout's pictures, where the skin has them.
-constexpr wchar_t kChineseSkinFolder[] = L"chs\\";
 constexpr COLORREF kNumberColour = RGB(220, 220, 220);
 
 RECT ToRect(const Rect& r) {
@@ -27,10 +25,6 @@ Rect WindowRectIn(HWND window, HWND reference) {
     GetWindowRect(window, &r);
     MapWindowPoints(nullptr, reference, reinterpret_cast<POINT*>(&r), 2);
     return {r.left, r.top, r.right, r.bottom};
-}
-
-bool FileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Positions travel as the message's parameters; screens left of or above the main one have
@@ -108,18 +102,7 @@ bool CStsDlg::OnInitDialog() {
 }
 
 void CStsDlg::LoadSheets() {
-    const std::wstring skins = host_.programFolder() + L"skins\\";
-    for (int i = 0; i < kSheetCount; ++i) {
-        std::wstring path = skins + kSheetFiles[i];
-        if (chineseLayout_) {
-            const std::wstring chinese = skins + kChineseSkinFolder + kSheetFiles[i];
-            if (FileExists(chinese)) {
-                path = chinese;
-            }
-        }
-        SIZE size{};
-        ui::LoadPictureFile(path.c_str(), sheets_[i], size);
-    }
+    LoadLayoutSheets(kSheetFiles, chineseLayout_, sheets_);
 }
 
 void CStsDlg::BuildControls() {
