@@ -404,12 +404,15 @@ void MacroPageModel::closeEditor() {
 }
 
 void MacroPageModel::showTypes() {
-    if (editor_ == EditorMode::Hidden) {
+    if (editor_ == EditorMode::Hidden && !recording()) {
         editor_ = EditorMode::Types;
     }
 }
 
 void MacroPageModel::keyMode() {
+    if (recording()) {
+        return;  // the keys are the recording's
+    }
     editor_ = EditorMode::Key;
     recorder_.setCapture(true);
 }
@@ -420,6 +423,9 @@ void MacroPageModel::pauseMode() {
 }
 
 void MacroPageModel::modifyEvent(int selected) {
+    if (recording()) {
+        return;
+    }
     modify_ = true;
     recorder_.setCapture(false);
     if (selected < 0 || selected >= static_cast<int>(events_.size())) {

@@ -458,6 +458,8 @@ TEST_F(MacroPageTest, RecordingSwitchesCaptureOffAndTheNoPauseSwitchWorks) {
     model.startRecording();
     EXPECT_FALSE(model.capturing());
     EXPECT_EQ(model.editorMode(), EditorMode::Hidden);
+    model.keyMode();  // the editor's buttons take no keys from a recording
+    EXPECT_FALSE(model.capturing());
     model.noPause = true;
     model.onKey(kVkA, 0, 10);
     model.onKey(kVkA, kKeyReleasedFlag, 500);
