@@ -21,8 +21,6 @@ using namespace macro_layout;
 
 constexpr const wchar_t* kSheetFiles[] = {L"Macro_normal.bmp", L"Macro_down.bmp",
                                           L"Macro_over.bmp"};
-// The Chinese layout's pictures, where the skin has them.
-constexpr wchar_t kChineseSkinFolder[] = L"chs\\";
 constexpr WORD kScrollSkinResource = 147;
 constexpr COLORREF kListBackground = RGB(20, 20, 20);
 constexpr COLORREF kEditText = RGB(21, 140, 185);
@@ -50,10 +48,6 @@ std::u16string WindowText(HWND hwnd) {
     return std::u16string(text.begin(), text.end());
 }
 
-bool FileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 void ShowControl(HWND hwnd, bool shown) {
     if (hwnd != nullptr) {
         ShowWindow(hwnd, shown ? SW_SHOW : SW_HIDE);
@@ -75,18 +69,7 @@ bool CMacroDlg::OnInitDialog() {
 }
 
 void CMacroDlg::LoadSheets() {
-    for (int i = 0; i < kSheetCount; ++i) {
-        std::wstring path = ui::SkinPath(kSheetFiles[i]);
-        if (chineseLayout_) {
-            const std::wstring chinese =
-                ui::SkinPath(std::wstring(kChineseSkinFolder) + kSheetFiles[i]);
-            if (FileExists(chinese)) {
-                path = chinese;
-            }
-        }
-        SIZE size{};
-        ui::LoadPictureFile(path.c_str(), sheets_[i], size);
-    }
+    LoadLayoutSheets(kSheetFiles, chineseLayout_, sheets_);
 }
 
 HWND CMacroDlg::MakeEdit(const Rect& r, UINT id, DWORD style, int limit, const wchar_t* text) {
