@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <charconv>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -34,26 +33,49 @@ void SetError(FileError* error, FileError value) {
     }
 }
 
+using NativeName = std::filesystem::path::string_type;
+
+NativeName Native(std::string_view ascii) {
+    return NativeName(ascii.begin(), ascii.end());
+}
+
+// Reads a run of decimal digits that fills text exactly (and fits 32 bits).
+std::optional<std::uint32_t> Digits(const NativeName& text, std::size_t from, std::size_t to) {
+    if (from >= to || to - from > 10) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (std::size_t i = from; i < to; ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    }
+    if (value > 0xFFFFFFFFu) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
 // The process id in a temporary file's name, or nothing when the name is not one of target's.
+// Names are compared in the file system's own form, so that no name needs converting.
 std::optional<std::uint32_t> TemporaryFileOwner(const std::filesystem::path& candidate,
                                                 const std::filesystem::path& target) {
-    const std::string name = candidate.filename().string();
-    const std::string prefix = target.filename().string() + std::string(kTempMark);
-    if (name.size() <= prefix.size() + kTempSuffix.size() || name.rfind(prefix, 0) != 0 ||
-        name.compare(name.size() - kTempSuffix.size(), kTempSuffix.size(), kTempSuffix) != 0) {
+    const NativeName name = candidate.filename().native();
+    const NativeName prefix = target.filename().native() + Native(kTempMark);
+    const NativeName suffix = Native(kTempSuffix);
+    if (name.size() <= prefix.size() + suffix.size() ||
+        name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
         return std::nullopt;
     }
-    const std::string_view middle(name.data() + prefix.size(),
-                                  name.size() - prefix.size() - kTempSuffix.size());
-    const std::size_t dot = middle.find('.');
-    std::uint32_t pid = 0, sequence = 0;
-    const auto [pidEnd, pidError] = std::from_chars(middle.data(), middle.data() + dot, pid);
-    if (dot == std::string_view::npos || pidError != std::errc() || pidEnd != middle.data() + dot) {
+    const std::size_t end = name.size() - suffix.size();
+    const std::size_t dot = name.find('.', prefix.size());
+    if (dot >= end) {
         return std::nullopt;
     }
-    const auto [seqEnd, seqError] =
-        std::from_chars(middle.data() + dot + 1, middle.data() + middle.size(), sequence);
-    if (seqError != std::errc() || seqEnd != middle.data() + middle.size()) {
+    const auto pid = Digits(name, prefix.size(), dot);
+    if (!pid || !Digits(name, dot + 1, end)) {
         return std::nullopt;
     }
     return pid;

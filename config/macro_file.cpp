@@ -104,8 +104,8 @@ std::string MacroNameProblem(std::u16string_view name) {
         // Surrogates come in pairs; a lone one is no character and no file form can carry it.
         const bool high = c >= 0xD800 && c <= 0xDBFF;
         const bool low = c >= 0xDC00 && c <= 0xDFFF;
-        const bool pairs = high && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
-                           name[i + 1] <= 0xDFFF;
+        const bool pairs =
+            high && i + 1 < name.size() && name[i + 1] >= 0xDC00 && name[i + 1] <= 0xDFFF;
         if (low || (high && !pairs)) {
             return "the name is not UTF-16 text (a lone surrogate)";
         }

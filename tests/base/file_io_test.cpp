@@ -209,6 +209,14 @@ TEST_F(FileIoTest, SweepSparesTheTemporaryFilesOfRunningWriters) {
     EXPECT_TRUE(IsTemporaryFileOf(ofRunning, target));
     EXPECT_FALSE(IsTemporaryFileOf(otherTarget, target));
     EXPECT_FALSE(IsTemporaryFileOf(lookalike, target));
+    for (const char* name :
+         {"Profile1.cfg.~.tmp", "Profile1.cfg.~123.tmp", "Profile1.cfg.~123..tmp",
+          "Profile1.cfg.~.5.tmp", "Profile1.cfg.~99999999999.1.tmp", "Profile1.cfg.~1.2.tmp.bak",
+          "Profile1.cfg"}) {
+        EXPECT_FALSE(IsTemporaryFileOf(dir / name, target)) << name;
+    }
+    const fs::path accented = dir / "Profil \xC3\xA9t\xC3\xA9.cfg";
+    EXPECT_TRUE(IsTemporaryFileOf(dir / "Profil \xC3\xA9t\xC3\xA9.cfg.~7.0.tmp", accented));
     // This process's own old name was passed over, not written into.
     std::ifstream self(ofSelf);
     std::string content;
