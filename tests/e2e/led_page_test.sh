@@ -7,24 +7,13 @@
 # page and the program without Apply changes neither the mouse nor the file. Screenshots of the
 # page in the English and the Chinese layout.
 set -uo pipefail
-input_exe=${1:?e2e_input.exe}
 . "$(dirname "$0")/lib.sh"
-here=$(cd "$(dirname "$0")" && pwd)
-match="/usr/bin/python3 $here/sheet_match.py"
-shots="$Q350_BUILD_DIR/screenshots"
-loader=$(q350_wine_loader)
-mkdir -p "$shots"
-
-if [ ! -x "$E2E_Q350CTL" ]; then
-  echo "q350ctl not found at $E2E_Q350CTL (build the native tree of the same build root)"
-  exit 1
-fi
+e2e_page_test "$@"
 
 # The page lies at (17, 129) of the main window.
 PAGE_X=17
 PAGE_Y=129
 
-input() { WINELOADER="$loader" "$loader" "$input_exe" "$@" >/dev/null; }
 # at X Y: a click at a page point.
 at() { input click "$E2E_TITLE" $(($1 + PAGE_X)) $(($2 + PAGE_Y)) || e2e_fail "no control at $1,$2"; }
 # centre L T R B: the centre of a page rectangle, as "X Y".
@@ -119,20 +108,6 @@ expect_param() {
   [ "$got" = "$2" ] || e2e_fail "the mouse holds '$got' for $1, not '$2'"
 }
 
-mtime() { stat -c %y "$1" 2>/dev/null || echo none; }
-# apply WHAT: presses Apply and waits until Profile1.cfg is written again.
-apply() {
-  local before
-  before=$(mtime "$app/Profile/Profile1.cfg")
-  input click "$E2E_TITLE" 870 612
-  local deadline=$((SECONDS + 30))
-  while [ $SECONDS -lt $deadline ]; do
-    [ "$(mtime "$app/Profile/Profile1.cfg")" != "$before" ] && { sleep 0.5; return 0; }
-    sleep 0.3
-  done
-  e2e_fail "$1: Apply did not save Profile1.cfg"
-  return 1
-}
 # box_type L T R B TEXT: the edit box at that rectangle emptied and TEXT typed on the real
 # keyboard (the pointer rests on the box, so the keys go to the program's window).
 box_type() {

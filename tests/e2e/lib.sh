@@ -103,3 +103,41 @@ e2e_shot() {
 e2e_dump() {
   "$E2E_Q350CTL" device dump --virtual "$1" | grep -v "commands received"
 }
+
+# ---- what the page tests share -------------------------------------------------------------------
+
+# e2e_page_test INPUT_EXE: the start of a page test: the click driver (win/e2e_input.cpp) that
+# `input` runs, the screenshot folder in $shots, the sheet matcher in $match; without q350ctl the
+# test ends at once.
+e2e_page_test() {
+  input_exe=${1:?e2e_input.exe}
+  loader=$(q350_wine_loader)
+  shots="$Q350_BUILD_DIR/screenshots"
+  match="/usr/bin/python3 $(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/sheet_match.py"
+  mkdir -p "$shots"
+  if [ ! -x "$E2E_Q350CTL" ]; then
+    echo "q350ctl not found at $E2E_Q350CTL (build the native tree of the same build root)"
+    exit 1
+  fi
+}
+
+# input ARGS...: the click driver (see win/e2e_input.cpp).
+input() { WINELOADER="$loader" "$loader" "$input_exe" "$@" >/dev/null; }
+
+# mtime FILE: modification time to the nanosecond, or "none".
+mtime() { stat -c %y "$1" 2>/dev/null || echo none; }
+
+# apply WHAT: presses Apply in the main window and waits until $app/Profile/Profile1.cfg is
+# written again.
+apply() {
+  local before deadline
+  before=$(mtime "$app/Profile/Profile1.cfg")
+  input click "$E2E_TITLE" 870 612 || e2e_fail "$1: no Apply button"
+  deadline=$((SECONDS + 30))
+  while [ $SECONDS -lt $deadline ]; do
+    [ "$(mtime "$app/Profile/Profile1.cfg")" != "$before" ] && { sleep 0.5; return 0; }
+    sleep 0.3
+  done
+  e2e_fail "$1: Apply did not save Profile1.cfg"
+  return 1
+}

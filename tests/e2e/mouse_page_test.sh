@@ -7,18 +7,8 @@
 # the program button opens the program, mode buttons show each mode's labels; screenshots of the
 # page and of every panel tab in the English and the Chinese layout.
 set -uo pipefail
-input_exe=${1:?e2e_input.exe}
 . "$(dirname "$0")/lib.sh"
-here=$(cd "$(dirname "$0")" && pwd)
-match="/usr/bin/python3 $here/sheet_match.py"
-shots="$Q350_BUILD_DIR/screenshots"
-loader=$(q350_wine_loader)
-mkdir -p "$shots"
-
-if [ ! -x "$E2E_Q350CTL" ]; then
-  echo "q350ctl not found at $E2E_Q350CTL (build the native tree of the same build root)"
-  exit 1
-fi
+e2e_page_test "$@"
 
 PANEL=QuorvQ300Setting
 INFO=QuorvQ300InfoDlg
@@ -26,7 +16,6 @@ INFO=QuorvQ300InfoDlg
 PAGE_X=17
 PAGE_Y=129
 
-input() { WINELOADER="$loader" "$loader" "$input_exe" "$@" >/dev/null; }
 # press TITLE X Y: a click at a client point of the window with that title.
 press() { input click "$1" "$2" "$3" || e2e_fail "no control to click at $2,$3 of $1"; }
 
@@ -73,21 +62,6 @@ info_box_shown() {
   input wait "$INFO" "$1" || return 1
   press "$INFO" 273 143
   input gone "$INFO" 5
-}
-
-mtime() { stat -c %y "$1" 2>/dev/null || echo none; }
-# apply: presses Apply and waits until Profile1.cfg is written again.
-apply() {
-  local before
-  before=$(mtime "$app/Profile/Profile1.cfg")
-  press "$E2E_TITLE" 870 612
-  local deadline=$((SECONDS + 30))
-  while [ $SECONDS -lt $deadline ]; do
-    [ "$(mtime "$app/Profile/Profile1.cfg")" != "$before" ] && { sleep 0.5; return 0; }
-    sleep 0.3
-  done
-  e2e_fail "$1: Apply did not save Profile1.cfg"
-  return 1
 }
 
 # cfg MODE K: function, key word, advanced word, macro id, label and path of a button of

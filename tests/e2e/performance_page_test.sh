@@ -5,32 +5,11 @@
 # Windows' pointer settings, and leaves the other modes alone. In the slider form a level's X
 # slider moves its Y slider while they are linked. Screenshots of both forms in both layouts.
 set -uo pipefail
-input_exe=${1:?e2e_input.exe}
 . "$(dirname "$0")/lib.sh"
-shots="$Q350_BUILD_DIR/screenshots"
-loader=$(q350_wine_loader)
-mkdir -p "$shots"
+e2e_page_test "$@"
 
-if [ ! -x "$E2E_Q350CTL" ]; then
-  echo "q350ctl not found at $E2E_Q350CTL (build the native tree of the same build root)"
-  exit 1
-fi
-
-input() { WINELOADER="$loader" "$loader" "$input_exe" "$@" >/dev/null; }
 # page X Y: a click at a page point (the page lies at (17, 129) of the main window).
 page() { input click "$E2E_TITLE" $(($1 + 17)) $(($2 + 129)) || e2e_fail "nothing to click at $1,$2"; }
-mtime() { stat -c %y "$1" 2>/dev/null || echo none; }
-apply() {
-  local before
-  before=$(mtime "$app/Profile/Profile1.cfg")
-  input click "$E2E_TITLE" 870 612 || e2e_fail "no Apply button"
-  local deadline=$((SECONDS + 30))
-  while [ $SECONDS -lt $deadline ]; do
-    [ "$(mtime "$app/Profile/Profile1.cfg")" != "$before" ] && { sleep 0.5; return 0; }
-    sleep 0.3
-  done
-  e2e_fail "$1: Apply did not save Profile1.cfg"
-}
 # fields FILE MODE: the performance fields of one mode of a profile file, one "name value" a line.
 fields() {
   /usr/bin/python3 - "$1" "$2" <<'PY'

@@ -7,18 +7,8 @@
 # everything at once; screenshots of the page at level 0, at the top level, after the reset and
 # in the Chinese layout.
 set -uo pipefail
-input_exe=${1:?e2e_input.exe}
 . "$(dirname "$0")/lib.sh"
-here=$(cd "$(dirname "$0")" && pwd)
-match="/usr/bin/python3 $here/sheet_match.py"
-shots="$Q350_BUILD_DIR/screenshots"
-loader=$(q350_wine_loader)
-mkdir -p "$shots"
-
-if [ ! -x "$E2E_Q350CTL" ]; then
-  echo "q350ctl not found at $E2E_Q350CTL (build the native tree of the same build root)"
-  exit 1
-fi
+e2e_page_test "$@"
 
 INFO=QuorvQ300InfoDlg
 STS='HKLM\Software\QUORV\Q350Config\STS'
@@ -27,7 +17,6 @@ PAGE_X=17
 PAGE_Y=129
 NAMES=(LeftClickCount MidClickCount RightClickCount ScrollUpCount ScrollDownCount Distance)
 
-input() { WINELOADER="$loader" "$loader" "$input_exe" "$@" >/dev/null; }
 press() { input click "$1" "$2" "$3" || e2e_fail "no control to click at $2,$3 of $1"; }
 
 # stored NAME: a counter as the registry holds it (decimal), "wrong:TYPE" for a value that is

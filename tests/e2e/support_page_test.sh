@@ -9,22 +9,13 @@
 # stopped half-way leaves the mouse in its update mode, and the next start of the program hands it
 # to the flasher again. Screenshots in both layouts.
 set -uo pipefail
-input_exe=${1:?e2e_input.exe}
 . "$(dirname "$0")/lib.sh"
-shots="$Q350_BUILD_DIR/screenshots"
-loader=$(q350_wine_loader)
-mkdir -p "$shots"
-
-if [ ! -x "$E2E_Q350CTL" ]; then
-  echo "q350ctl not found at $E2E_Q350CTL (build the native tree of the same build root)"
-  exit 1
-fi
+e2e_page_test "$@"
 
 INFO=QuorvQ300InfoDlg
 PAGE_X=17
 PAGE_Y=129
 
-input() { WINELOADER="$loader" "$loader" "$input_exe" "$@" >/dev/null; }
 at() { input click "$E2E_TITLE" $(($1 + PAGE_X)) $(($2 + PAGE_Y)) || e2e_fail "no control at $1,$2"; }
 support_tab() { input click "$E2E_TITLE" 840 102; }
 # The six buttons (centres of their rectangles in page coordinates).
@@ -83,19 +74,6 @@ file_dialog() {
 shot() {
   e2e_pointer_away "$id"
   e2e_shot "$id" "$shots/$1.png"
-}
-mtime() { stat -c %y "$1" 2>/dev/null || echo none; }
-apply() {
-  local before
-  before=$(mtime "$app/Profile/Profile1.cfg")
-  input click "$E2E_TITLE" 870 612
-  local deadline=$((SECONDS + 30))
-  while [ $SECONDS -lt $deadline ]; do
-    [ "$(mtime "$app/Profile/Profile1.cfg")" != "$before" ] && { sleep 0.5; return 0; }
-    sleep 0.3
-  done
-  e2e_fail "$1: Profile1.cfg was not saved"
-  return 1
 }
 # field FILE OFFSET: a signed 32-bit field of a file.
 field() {
