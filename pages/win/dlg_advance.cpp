@@ -91,18 +91,18 @@ bool CDlgAdvance::OnPanelMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT&) {
     return false;
 }
 
-std::u16string AskForFile(const BrowseSpec& spec) {
+std::u16string AskForFile(const BrowseSpec& browse) {
     // "(*.exe)|*.exe||" becomes the dialog's list of zero-terminated strings.
-    std::wstring filter = Wide(spec.filter);
+    std::wstring filter = Wide(browse.filter);
     for (wchar_t& c : filter) {
         if (c == L'|') {
             c = L'\0';
         }
     }
-    std::wstring fileName = Wide(spec.fileName);
+    std::wstring fileName = Wide(browse.fileName);
     fileName.resize(MAX_PATH, L'\0');
-    const std::wstring folder = Wide(spec.startFolder);
-    std::wstring ext = Wide(spec.defaultExtension);
+    const std::wstring folder = Wide(browse.startFolder);
+    std::wstring ext = Wide(browse.defaultExtension);
     if (!ext.empty() && ext.front() == L'.') {
         ext.erase(0, 1);
     }

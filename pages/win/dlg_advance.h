@@ -30,7 +30,7 @@ private:
 };
 
 // Asks the user for a file of the row's kind (open dialog, no owner); empty when cancelled.
-std::u16string AskForFile(const BrowseSpec& spec);
+std::u16string AskForFile(const BrowseSpec& browse);
 // Asks for a folder with the shell's folder browser; empty when cancelled or not a file-system
 // folder.
 std::u16string AskForFolder();
