@@ -9,12 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "base/clock.h"
-#include "base/notifier.h"
-#include "base/settings_store.h"
 #include "base/utf.h"
 #include "outside/KeyCapture/key_capture.h"
 #include "pages/win/macro_dlg.h"
+#include "tests/win/pages/page_test_host.h"
 #include "skin/win/framework/gdi.h"
 #include "skin/win/images.h"
 #include "skin/win/skin_ids.h"
@@ -24,76 +22,26 @@ namespace {
 
 constexpr std::uint32_t kMacroId = (21u << 24) | 1;
 
-// A host that records what the page asks of the keyboard hook; its library saves into memory.
-class RecordingHost final : public WinPageHost {
+using test::ControlAt;
+using test::Pump;
+
+// The recording host with one macro of the player's group; its library saves into memory.
+class RecordingHost final : public test::RecordingHost {
 public:
-    RecordingHost()
-        : profile_(std::make_unique<ProfileData>()),
-          table_(std::make_unique<ConfigInfo>()),
-          library_("Z:\\nonexistent", store_, notifier_, clock_),
-          folder_(ui::ProgramFolder()) {
-        BuildDefaults(*profile_, false);
-        ZeroRecord(*table_);
-        library_.clear();
-        library_.setFileWriter(
+    RecordingHost() {
+        macros().setFileWriter(
             [this](const std::filesystem::path&, std::span<const std::uint8_t>, FileError*) {
                 ++saves;
                 return true;
             });
         const std::uint32_t events[] = {MacroEvent(kMacroKeyDown, 'A'),
                                         MacroEvent(kMacroKeyUp, 'A')};
-        EXPECT_EQ(library_.commitBlock(MakeExchangeBlock(kMacroId, 7, u"Mine", events)),
+        EXPECT_EQ(macros().commitBlock(MakeExchangeBlock(kMacroId, 7, u"Mine", events)),
                   MacroLibrary::Change::Done);
         saves = 0;
     }
-    ProfileData& profile() override { return *profile_; }
-    ConfigInfo& configInfo() override { return *table_; }
-    int activeSlot() const override { return 0; }
-    int currentMode() const override { return 0; }
-    void setCurrentMode(int) override {}
-    std::int32_t& pendingMacroId(int m, int b) override { return pending_[m][b]; }
-    MacroLibrary& macros() override { return library_; }
-    bool chinese() const override { return false; }
-    HWND mainWindow() const override { return nullptr; }
-    const std::wstring& programFolder() const override { return folder_; }
-    void setKeyReceiver(HWND window) override { receiver = window; }
-    void setKeyDelivery(bool on) override { delivery.push_back(on); }
-
-    HWND receiver = nullptr;
-    std::vector<bool> delivery;
     int saves = 0;
-
-private:
-    std::unique_ptr<ProfileData> profile_;
-    std::unique_ptr<ConfigInfo> table_;
-    MemorySettingsStore store_;
-    SilentNotifier notifier_;
-    FakeClock clock_;
-    MacroLibrary library_;
-    std::wstring folder_;
-    std::int32_t pending_[kModeCount][kButtonCount] = {};
 };
-
-void Pump() {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageW(&m);
-    }
-}
-
-HWND ControlAt(HWND window, POINT p) {
-    HWND current = window;
-    for (;;) {
-        POINT local = p;
-        MapWindowPoints(window, current, &local, 1);
-        const HWND child = ChildWindowFromPointEx(current, local, CWP_SKIPINVISIBLE);
-        if (child == nullptr || child == current) {
-            return current;
-        }
-        current = child;
-    }
-}
 
 constexpr POINT kRecord{841, 36};
 constexpr POINT kInsert{376, 426};
