@@ -81,6 +81,10 @@ bool CColorSetDlg::OnInitDialog() {
     LoadSheets();
     picker_ = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_PICKER));
     BuildControls();
+    // The controls have cut their looks out of the sheets; painting and the colour wheel read the
+    // normal one only.
+    sheets_[kOver].Reset();
+    sheets_[kDown].Reset();
     keys_.Attach(hwnd_);
     RefreshFromProfile();
     return true;

@@ -152,6 +152,9 @@ bool CDlgSupport::OnInitDialog() {
         b.Create(hwnd_, rect);
         b.SetSheetImages(n, o, d, n, rect);
     }
+    // The buttons have cut their looks out of the sheets; painting needs the normal one only.
+    sheets_[kOver].Reset();
+    sheets_[kDown].Reset();
     return true;
 }
 

@@ -64,6 +64,9 @@ bool CMacroDlg::OnInitDialog() {
     // Without the menu library the group menu does not open; everything else works.
     menus_.load();
     BuildControls();
+    // The controls have cut their looks out of the sheets; painting needs the normal one only.
+    sheets_[kOver].Reset();
+    sheets_[kDown].Reset();
     OnGroupChosen(kGroupCustom);
     return true;
 }

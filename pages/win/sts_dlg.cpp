@@ -92,6 +92,8 @@ bool CStsDlg::OnInitDialog() {
     LoadSheets();
     font_.Reset(ui::MakeFont(14, 300, L"MS Shell Dlg"));
     BuildControls();
+    // The controls have cut their looks out of the sheets; the level bar still reads the down one.
+    sheets_[kOver].Reset();
     POINT cursor{};
     GetCursorPos(&cursor);
     model_.setLastSample({cursor.x, cursor.y});
