@@ -79,6 +79,7 @@ bool ProfileFiles::ensureFirstRun() {
 
 bool ProfileFiles::startupLoad() {
     createFailures_ = 0;
+    createReports_ = 0;
     ZeroRecord(*table_);
     std::vector<std::uint8_t> stored;
     if (store_.readBinary(u"", kValueConfigInfo, stored) == StoreResult::Ok) {
@@ -128,6 +129,11 @@ bool ProfileFiles::startupLoad() {
         table_->slots[0].active = 1;
         active_ = 0;
     }
+    if (createFailures_ > 0 && createReports_ == 0) {
+        // A full disk or a file in the folder's place: the profile the user goes on editing
+        // exists in memory only, which must not go unsaid.
+        notifier_.show(MessageForm::SkinnedNotice, kMsgCreateFailed);
+    }
     return createFailures_ == 0;
 }
 
@@ -171,6 +177,7 @@ bool ProfileFiles::create(const std::filesystem::path& path) {
     ++createFailures_;
     if (error == FileError::AccessDenied) {
         notifier_.show(MessageForm::SkinnedNotice, kMsgCreateFailed);
+        ++createReports_;
     }
     return false;
 }

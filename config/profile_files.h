@@ -52,7 +52,9 @@ public:
     bool ensureFirstRun();
     // Reads the slot table, finds and loads the active profile (creating default files where
     // needed). Afterwards the active slot and the record are valid. False when a default profile
-    // file could not be written: the record then holds the defaults only in memory.
+    // file could not be written: the record then holds the defaults only in memory, and the user
+    // has been told so once (the refused-access message, or that message at the end when the
+    // write failed for another reason).
     bool startupLoad();
 
     // Reads a profile file into the record. Missing file with reportMissing: message, and the
@@ -125,6 +127,7 @@ private:
     bool registryFallback_ = false;
     bool createdByLastLoad_ = false;
     int createFailures_ = 0;  // failed creates since the start of the last startupLoad
+    int createReports_ = 0;   // of these, the ones the user was told about
 };
 
 }  // namespace q350

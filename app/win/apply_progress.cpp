@@ -19,7 +19,11 @@ ApplyProgress::ApplyProgress(ProfileFiles& files, const ApplyServices& services,
     : files_(files), services_(services), main_(mainWindow) {}
 
 bool ApplyProgress::Run() {
-    return DoModal(main_) != -1;
+    // The dialog's own result cannot tell: a refused owner window makes it 0, as a closed
+    // dialog's would be. What counts is whether an outcome was sent on its way.
+    outcomeOwed_ = false;
+    DoModal(main_);
+    return outcomeOwed_;
 }
 
 bool ApplyProgress::OnInitDialog() {
@@ -33,6 +37,7 @@ bool ApplyProgress::OnInitDialog() {
     } else {
         CloseHandle(thread);
     }
+    outcomeOwed_ = true;
     return focus;
 }
 

@@ -16,7 +16,8 @@ public:
     // files and services live at least until the main window hears the outcome.
     ApplyProgress(ProfileFiles& files, const ApplyServices& services, HWND mainWindow);
 
-    // Runs the dialog modally; false when it could not be shown (no download then ran).
+    // Runs the dialog modally. True when the download was started, so that its outcome (1795 or
+    // 1796) reaches the main window; false when the dialog could not be shown and nothing ran.
     bool Run();
 
 protected:
@@ -29,6 +30,7 @@ private:
     ProfileFiles& files_;
     ApplyServices services_;
     HWND main_;
+    bool outcomeOwed_ = false;
 };
 
 }  // namespace q350::app

@@ -147,6 +147,8 @@ bool CQ350ConfigDlg::OnInitDialog() {
     BuildWindow();
 
     files_.ensureFirstRun();
+    // A profile that could not be written has been reported through the notifier; the window
+    // goes on with the defaults in memory, and the next Apply tries the file again.
     files_.startupLoad();
     model_.markActiveProfileTab();
     ShowProfileTabs();

@@ -311,6 +311,38 @@ TEST_F(ProfileFilesTest, RefusedOtherProfileIsReportedNotHidden) {
               u"Failed to create Profile, make sure you have permission to create files!");
 }
 
+TEST_F(ProfileFilesTest, StartupThatCannotWriteItsProfileSaysSoOnce) {
+    // A file where the profile folder should be: every write fails, not for lack of access.
+    fs::remove_all(folder / "Profile");
+    WriteAll(folder / "Profile", std::vector<std::uint8_t>{1});
+    EXPECT_FALSE(files->startupLoad());
+    EXPECT_EQ(files->activeSlot(), 0);
+    EXPECT_EQ(files->profile().magic, DefaultProfile()->magic);
+    std::size_t createNotices = 0;
+    for (const auto& shown : notifier.shown) {
+        createNotices += shown.text == kMsgCreateFailed ? 1 : 0;
+    }
+    EXPECT_EQ(createNotices, 1u);
+
+    // Refused access is said where it happens, and not a second time at the end.
+    fs::remove(folder / "Profile");
+    fs::create_directories(folder / "Profile");
+    notifier.shown.clear();
+    files->setFileWriter([](const fs::path&, std::span<const std::uint8_t>, FileError* e) {
+        *e = FileError::AccessDenied;
+        return false;
+    });
+    EXPECT_FALSE(files->startupLoad());
+    ASSERT_EQ(notifier.shown.size(), 1u);
+    EXPECT_EQ(notifier.shown[0].text, kMsgCreateFailed);
+
+    // And a start whose files can be written says nothing.
+    files->setFileWriter({});
+    notifier.shown.clear();
+    EXPECT_TRUE(files->startupLoad());
+    EXPECT_TRUE(notifier.shown.empty());
+}
+
 TEST_F(ProfileFilesTest, SelectSwitchesSlotsAndStoresTheTableOnlyWhenHidden) {
     files->startupLoad();
     WriteAll(profileFile(2), RecordBytes(*MarkedProfile(2)));
