@@ -1,21 +1,20 @@
 #include "app/win/main_pages.h"
 
 #include "app/win/key_capture_library.h"
+#include "app/win/main_window_messages.h"
 #include "lang/language_table.h"
 #include "pages/win/color_set_dlg.h"
 #include "pages/win/dlg_main_set.h"
 #include "pages/win/dlg_support.h"
-#include "pages/win/empty_page.h"
 #include "pages/win/macro_dlg.h"
 #include "pages/win/sts_dlg.h"
 
 namespace q350::app {
 
 namespace {
-// Titles of the pages that show no controls yet, by page index.
-constexpr lang::StringId kPageTitles[kPageCount] = {
-    lang::StringId::str_main, lang::StringId::str_led_title, lang::StringId::str_sts,
-    lang::StringId::str_macro_manager, lang::StringId::str_about};
+// Mouse events kept for a statistics page not made yet: far more than the half second before it
+// is made can bring.
+constexpr std::size_t kMaxHeldEvents = 4096;
 }  // namespace
 
 MainPages::MainPages(ProfileFiles& files, MacroLibrary& macros, std::wstring programFolder)
@@ -23,34 +22,64 @@ MainPages::MainPages(ProfileFiles& files, MacroLibrary& macros, std::wstring pro
 
 MainPages::~MainPages() { DestroyAll(); }
 
-void MainPages::Create(HWND mainWindow, HBITMAP mainSheet, const RECT& area) {
+void MainPages::Create(HWND mainWindow, const RECT& area) {
     main_ = mainWindow;
-    // Creation order: mouse settings, lighting, macros, support, statistics.
-    constexpr Page kOrder[kPageCount] = {Page::MouseSettings, Page::Lighting, Page::Macros,
-                                         Page::Support, Page::Statistics};
-    for (Page p : kOrder) {
-        const int index = static_cast<int>(p);
-        std::unique_ptr<pages::CPageBase> made;
-        if (p == Page::MouseSettings) {
-            made = std::make_unique<pages::CDlgMainSet>(*this, chinese());
-        } else if (p == Page::Lighting) {
-            made = std::make_unique<pages::CColorSetDlg>(*this, chinese());
-        } else if (p == Page::Macros) {
-            made = std::make_unique<pages::CMacroDlg>(*this, chinese());
-        } else if (p == Page::Support) {
-            made = std::make_unique<pages::CDlgSupport>(*this, files_, chinese());
-        } else if (p == Page::Statistics) {
-            made = std::make_unique<pages::CStsDlg>(*this, chinese());
-        } else {
-            made = std::make_unique<pages::CEmptyPage>(*this, kPageTitles[index], mainSheet,
-                                                       POINT{area.left, area.top});
-        }
-        made->Create(mainWindow, area);
-        pages_[index] = std::move(made);
+    area_ = area;
+    layoutChinese_ = chinese();
+}
+
+void MainPages::CreateBackgroundPages() {
+    if (Make(Page::Statistics) == nullptr) {
+        return;
+    }
+    const HWND statistics = window(Page::Statistics);
+    for (const std::uint32_t word : heldEvents_) {
+        PostMessageW(statistics, kMsgStatisticsEvent, word, 0);
+    }
+    heldEvents_.clear();
+}
+
+void MainPages::countEvent(std::uint32_t eventWord) {
+    if (const HWND statistics = window(Page::Statistics)) {
+        PostMessageW(statistics, kMsgStatisticsEvent, eventWord, 0);
+    } else if (main_ != nullptr && heldEvents_.size() < kMaxHeldEvents) {
+        heldEvents_.push_back(eventWord);
     }
 }
 
+pages::CPageBase* MainPages::Make(Page p) {
+    const int index = static_cast<int>(p);
+    if (pages_[index]) {
+        return pages_[index].get();
+    }
+    if (main_ == nullptr) {
+        return nullptr;
+    }
+    const bool zh = layoutChinese_;
+    std::unique_ptr<pages::CPageBase> made;
+    if (p == Page::MouseSettings) {
+        made = std::make_unique<pages::CDlgMainSet>(*this, zh);
+    } else if (p == Page::Lighting) {
+        made = std::make_unique<pages::CColorSetDlg>(*this, zh);
+    } else if (p == Page::Macros) {
+        made = std::make_unique<pages::CMacroDlg>(*this, zh);
+    } else if (p == Page::Support) {
+        made = std::make_unique<pages::CDlgSupport>(*this, files_, zh);
+    } else {
+        made = std::make_unique<pages::CStsDlg>(*this, zh);
+    }
+    made->Create(main_, area_);
+    pages_[index] = std::move(made);
+    if (p == Page::Support) {
+        static_cast<pages::CDlgSupport*>(pages_[index].get())->SetFirmwareText(firmwareText_);
+    }
+    return pages_[index].get();
+}
+
 void MainPages::Show(int index) {
+    if (index >= 0 && index < kPageCount) {
+        Make(static_cast<Page>(index));
+    }
     for (int i = 0; i < kPageCount; ++i) {
         if (pages_[i]) {
             pages_[i]->Show(i == index);
@@ -84,6 +113,7 @@ void MainPages::SessionEnding() {
 }
 
 void MainPages::setFirmwareText(const std::wstring& text) {
+    firmwareText_ = text;
     if (auto* support = dynamic_cast<pages::CDlgSupport*>(page(Page::Support))) {
         support->SetFirmwareText(text);
     }

@@ -7,7 +7,9 @@
 
 #include <array>
 #include <memory>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/main_layout.h"
 #include "config/profile_files.h"
@@ -21,10 +23,16 @@ public:
     MainPages(ProfileFiles& files, MacroLibrary& macros, std::wstring programFolder);
     ~MainPages() override;
 
-    // Creates the pages at area of the main window, all hidden; pages without windows of their
-    // own yet show the window's sheet under them.
-    void Create(HWND mainWindow, HBITMAP mainSheet, const RECT& area);
-    // Shows the page of that index alone.
+    // Places the pages at area of the main window. Each page is made when it is first shown (every
+    // page is dozens of controls, and the user sees one at a time); the statistics page, which
+    // counts while the program runs, by CreateBackgroundPages at the latest. All are made in the
+    // layout of the language at this call, and a page made later shows the record as it is then.
+    void Create(HWND mainWindow, const RECT& area);
+    // Makes the pages that work unseen (the statistics page), once the window is up.
+    void CreateBackgroundPages();
+    // A mouse event for the statistics page; held until that page exists.
+    void countEvent(std::uint32_t eventWord);
+    // Shows the page of that index alone (making it first when needed).
     void Show(int index);
     // The mouse and LED pages reflect the record (after start-up, a profile change, a restore).
     void ShowRecord();
@@ -58,11 +66,18 @@ public:
     SettingsStore* settings() override { return &settings_; }
 
 private:
+    // The page of that index, made now when it does not exist yet. Null when it cannot be made.
+    pages::CPageBase* Make(Page p);
+
     ProfileFiles& files_;
     MacroLibrary& macros_;
     std::wstring folder_;
     RegistrySettingsStore settings_;  // keeps no state of its own: safe from any thread
     HWND main_ = nullptr;
+    RECT area_{};
+    bool layoutChinese_ = false;             // the language at Create: every page is made in it
+    std::wstring firmwareText_;              // for a support page made later
+    std::vector<std::uint32_t> heldEvents_;  // for the statistics page until it exists
     std::array<std::unique_ptr<pages::CPageBase>, kPageCount> pages_;  // by page index
 };
 

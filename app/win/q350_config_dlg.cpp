@@ -269,8 +269,16 @@ void CQ350ConfigDlg::CreateButtons() {
 }
 
 void CQ350ConfigDlg::CreatePopupsAndPages() {
-    if (layered_.Create(hwnd_)) {
+    // The first page is made when the first tab is selected, with the profile loaded.
+    pages_.Create(hwnd_, ToRect(kPageArea));
+}
+
+bool CQ350ConfigDlg::CreateDpiIndicator() {
+    // Made at the first level change rather than with the window: most runs never show it.
+    if (!layered_.hwnd() && layered_.Create(hwnd_)) {
         ShowWindow(layered_.hwnd(), SW_HIDE);
+    }
+    if (layered_.hwnd()) {
         if (dpiIndicator_.Create(layered_.hwnd())) {
             RECT lr{};
             GetWindowRect(layered_.hwnd(), &lr);
@@ -286,8 +294,7 @@ void CQ350ConfigDlg::CreatePopupsAndPages() {
             ShowWindow(dpiIndicator_.hwnd(), SW_HIDE);
         }
     }
-    pages_.Create(hwnd_, sheets_[0].get(), ToRect(kPageArea));
-    pages_.Show(static_cast<int>(Page::MouseSettings));
+    return dpiIndicator_.hwnd() != nullptr;
 }
 
 void CQ350ConfigDlg::OpenMouse() {
@@ -543,7 +550,9 @@ void CQ350ConfigDlg::OnTimer(UINT_PTR id) {
                 ShowWindow(hwnd_, SW_SHOWNORMAL);
                 ShowWindow(hwnd_, SW_SHOWNORMAL);
                 BringWindowToTop(hwnd_);
+                UpdateWindow(hwnd_);  // drawn before the pages that work unseen are made
             }
+            pages_.CreateBackgroundPages();
             break;
         case kTimerUpdater:
             StopTimer(kTimerUpdater);
@@ -715,7 +724,7 @@ void CQ350ConfigDlg::OnDownloadEnded(bool ok) {
 }
 
 void CQ350ConfigDlg::showDpiIndicator(int level) {
-    if (!dpiIndicator_.hwnd()) {
+    if (!dpiIndicator_.hwnd() && !CreateDpiIndicator()) {
         return;
     }
     SendMessageW(dpiIndicator_.hwnd(), ui::kMsgProgress, static_cast<WPARAM>(level), 0);
@@ -725,9 +734,7 @@ void CQ350ConfigDlg::showDpiIndicator(int level) {
 }
 
 void CQ350ConfigDlg::forwardToStatistics(std::uint32_t eventWord) {
-    if (const HWND page = pages_.window(Page::Statistics)) {
-        PostMessageW(page, kMsgStatisticsEvent, eventWord, 0);
-    }
+    pages_.countEvent(eventWord);
 }
 
 void CQ350ConfigDlg::OnClose() {

@@ -87,6 +87,7 @@ private:
     void BuildWindow();
     void CreateButtons();
     void CreatePopupsAndPages();
+    bool CreateDpiIndicator();
     void ChooseStartLanguage();
     void OpenMouse();
     void StartFlasher();

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/win/module.h"
 #include "device/device_commands.h"
 #include "device/device_protocol.h"
 
@@ -30,7 +31,10 @@ void WinHostShell::open(std::u16string_view target) {
 }
 
 void WinHostShell::playSound(std::u16string_view file) {
-    PlaySoundW(Wide(file).c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+    static const auto play = win::SystemProc<decltype(&PlaySoundW)>(L"winmm.dll", "PlaySoundW");
+    if (play != nullptr) {
+        play(Wide(file).c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+    }
 }
 
 void WinHostShell::run(std::string_view commandLine) {

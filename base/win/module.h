@@ -17,6 +17,18 @@ Fn ProcAddress(HMODULE module, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
+// A system function used rarely (file dialogs, downloads, sounds) from a DLL the program does not
+// import: the DLL is loaded from the system folder at the first call and stays, which keeps the
+// program's start short. Null when the DLL or the function is missing.
+template <typename Fn>
+Fn SystemProc(const wchar_t* dll, const char* name) {
+    HMODULE module = GetModuleHandleW(dll);
+    if (module == nullptr) {
+        module = LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    return ProcAddress<Fn>(module, name);
+}
+
 class LoadedModule {
 public:
     LoadedModule() = default;

@@ -126,11 +126,7 @@ void CColorSetDlg::BuildControls() {
     current_.Create(hwnd_, ToRect(kCurrentColourRect));
     current_.colour = RGB(0, 0, 0);
 
-    // The compiled-in picture as GDI+ source of the slider backgrounds.
-    std::unique_ptr<Gdiplus::Bitmap> picture;
-    if (background_) {
-        picture = std::make_unique<Gdiplus::Bitmap>(background_.get(), nullptr);
-    }
+    // The sliders' backgrounds come from the compiled-in picture.
     const std::wstring thumb = ui::SkinPath(kThumbPicture);
     auto slider = [&](ui::CPngHSliderBar& bar, unsigned id, const Rect& r, int max) {
         const RECT rect = ToRect(r);
@@ -140,9 +136,9 @@ void CColorSetDlg::BuildControls() {
         bar.travel = RECT{rect.left, rect.top, rect.right - kTravelShortening, rect.bottom};
         bar.thumb().min = 0;
         bar.thumb().max = max;
-        if (picture) {
-            bar.SetBackground(
-                ui::ImagePart(picture.get(), r.left, r.top, r.right - r.left, r.bottom - r.top));
+        if (background_) {
+            bar.SetBackground(ui::ImagePart(background_.get(), r.left, r.top, r.right - r.left,
+                                            r.bottom - r.top));
         }
     };
     for (std::size_t c = 0; c < rgb_.size(); ++c) {

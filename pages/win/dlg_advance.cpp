@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include "base/win/module.h"
 #include "lang/language_table.h"
 #include "skin/win/info_dlg.h"
 
@@ -114,7 +115,9 @@ std::u16string AskForFile(const BrowseSpec& browse) {
     ofn.lpstrInitialDir = folder.c_str();
     ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
     ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
-    if (!GetOpenFileNameW(&ofn)) {
+    static const auto open =
+        win::SystemProc<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+    if (open == nullptr || !open(&ofn)) {
         return {};
     }
     const std::size_t n = wcsnlen(fileName.data(), MAX_PATH);

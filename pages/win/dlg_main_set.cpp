@@ -44,15 +44,11 @@ bool CDlgMainSet::OnInitDialog() {
     sheets.over = sheets_[kOver].get();
     sheets.down = sheets_[kDown].get();
     sheets.disable = sheets_[kDisable].get();
-    sheets.normalImage = normalImage_.get();
-    sheets.disableImage = disableImage_.get();
     performance_.Create(hwnd_, sheets);
     // Every control has cut its looks out of the sheets: only the normal sheet (the page's
     // background and the labels' normal look) and the down sheet (the labels' other looks) stay.
     sheets_[kOver].Reset();
     sheets_[kDisable].Reset();
-    normalImage_.reset();
-    disableImage_.reset();
     if (!menus_.load()) {
         // Without the menu library the page cannot offer its menus: it closes.
         PostMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -64,8 +60,6 @@ bool CDlgMainSet::OnInitDialog() {
 
 void CDlgMainSet::LoadSheets() {
     size_ = LoadLayoutSheets(kSheetFiles, chineseLayout_, sheets_);
-    normalImage_ = ui::LoadImageFile(LayoutSkinPath(kSheetFiles[kNormal], chineseLayout_));
-    disableImage_ = ui::LoadImageFile(LayoutSkinPath(kSheetFiles[kDisable], chineseLayout_));
 }
 
 void CDlgMainSet::BuildButtonMap() {

@@ -48,8 +48,6 @@ private:
     MousePageModel model_;
     bool chineseLayout_;
     ui::Bitmap sheets_[kSheetCount];
-    // The normal and disabled sheets again, for the sliders' backgrounds.
-    std::unique_ptr<Gdiplus::Bitmap> normalImage_, disableImage_;
     SIZE size_{};
     std::array<ui::CGDIBitmapBtn, kModeCount> modes_;
     std::array<ui::CIrrButton, kButtonCount> labels_;

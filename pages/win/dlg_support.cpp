@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "base/utf.h"
+#include "base/win/module.h"
 #include "device/device_commands.h"
 #include "device/hid_channel.h"
 #include "device/win/hid_bridge_transport.h"
@@ -69,7 +70,12 @@ bool AskForProfileFile(bool save, std::wstring& path) {
     ofn.lpstrDefExt = extension.c_str();
     ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER |
                 (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) {
+    static const auto saveDialog =
+        win::SystemProc<decltype(&GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
+    static const auto openDialog =
+        win::SystemProc<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+    const auto dialog = save ? saveDialog : openDialog;
+    if (dialog == nullptr || !dialog(&ofn)) {
         return false;
     }
     path = buffer;

@@ -48,7 +48,7 @@ void PerformanceControls::MakeSlider(ui::CPngHSliderBar& s, unsigned id, const s
     s.thumb().min = min;
     s.thumb().max = max;
     s.travel = RECT{rect.left, rect.top, rect.right - travelCut, rect.bottom};
-    s.SetBackground(ui::ImagePart(sheets_.normalImage, r.left, r.top, r.Width(), r.Height()));
+    s.SetBackground(ui::ImagePart(sheets_.normal, r.left, r.top, r.Width(), r.Height()));
 }
 
 void PerformanceControls::Create(HWND page, const PageSheets& sheets) {
@@ -106,9 +106,9 @@ void PerformanceControls::Create(HWND page, const PageSheets& sheets) {
         for (int axis = 0; axis < 2; ++axis) {
             const skin::Rect& r = axis == 0 ? kDpiXRects[n] : kDpiYRects[n];
             const std::size_t i = 2 * n + static_cast<std::size_t>(axis);
-            dpiBackground_[i] = ui::ImagePart(sheets_.normalImage, r.left, r.top, r.Width(),
+            dpiBackground_[i] = ui::ImagePart(sheets_.normal, r.left, r.top, r.Width(),
                                               r.Height());
-            dpiGreyed_[i] = ui::ImagePart(sheets_.disableImage, r.left, r.top, r.Width(),
+            dpiGreyed_[i] = ui::ImagePart(sheets_.disable, r.left, r.top, r.Width(),
                                           r.Height());
         }
     }

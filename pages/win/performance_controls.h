@@ -24,13 +24,10 @@ namespace q350::pages {
 // The page's own message: the values of level lParam (1..4) are to be redrawn.
 inline constexpr UINT kMsgLevelChanged = 2049;
 
-// The page's pictures while the controls are made: the four sheets and GDI+ copies of the normal
-// and disabled ones, which the sliders cut their backgrounds from. The controls keep what they need
-// of them; none is used after Create.
+// The page's four sheets while the controls are made; the buttons cut their looks and the sliders
+// their backgrounds out of them. The controls keep what they need; none is used after Create.
 struct PageSheets {
     HBITMAP normal = nullptr, over = nullptr, down = nullptr, disable = nullptr;
-    Gdiplus::Bitmap* normalImage = nullptr;
-    Gdiplus::Bitmap* disableImage = nullptr;
 };
 
 class PerformanceControls {

@@ -7,14 +7,25 @@
 
 #include <string>
 
+#include "base/win/module.h"
+
 namespace q350::pages {
 
 bool WinUrlDownloader::download(const std::u16string& address,
                                 const std::filesystem::path& target) {
     const std::wstring url(address.begin(), address.end());
     const std::wstring file = target.wstring();
-    DeleteUrlCacheEntryW(url.c_str());
-    const HRESULT hr = URLDownloadToFileW(nullptr, url.c_str(), file.c_str(), 0, nullptr);
+    static const auto forget =
+        win::SystemProc<decltype(&DeleteUrlCacheEntryW)>(L"wininet.dll", "DeleteUrlCacheEntryW");
+    static const auto fetch =
+        win::SystemProc<decltype(&URLDownloadToFileW)>(L"urlmon.dll", "URLDownloadToFileW");
+    if (fetch == nullptr) {
+        return false;
+    }
+    if (forget != nullptr) {
+        forget(url.c_str());
+    }
+    const HRESULT hr = fetch(nullptr, url.c_str(), file.c_str(), 0, nullptr);
     return SUCCEEDED(hr) && GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 

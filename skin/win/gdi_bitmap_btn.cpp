@@ -10,22 +10,21 @@
 namespace q350::ui {
 
 bool CGDIBitmapBtn::Create(HWND parent, const RECT& rect, UINT id) {
-    if (!Window::Create(ButtonClass(), L"", kOwnerDrawButtonStyle, 0, rect, parent, id)) {
-        return false;
-    }
-    SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~WS_TABSTOP);
-    return true;
+    // Made without a tab stop: the style is not changed afterwards (each change is a round of
+    // messages and a trip to the window server).
+    return Window::Create(ButtonClass(), L"", kOwnerDrawButtonStyle & ~WS_TABSTOP, 0, rect, parent,
+                          id);
 }
 
 void CGDIBitmapBtn::SetSheetImages(HBITMAP normal, HBITMAP over, HBITMAP down, HBITMAP disabled,
                                    const RECT& rect) {
     WindowDc screen(nullptr);
     const HBITMAP sheets[4] = {normal, over, down, disabled};
-    for (int i = 0; i < 4; ++i)
-        CopyBitmapPart(screen.get(), images_[i], sheets[i], rect);
+    CopyBitmapParts(screen.get(), images_, sheets, 4, rect);
     if (hwnd_) {
         const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
-        SetWindowLongPtrW(hwnd_, GWL_STYLE, style & ~(WS_BORDER | WS_TABSTOP));
+        if ((style & (WS_BORDER | WS_TABSTOP)) != 0)
+            SetWindowLongPtrW(hwnd_, GWL_STYLE, style & ~(WS_BORDER | WS_TABSTOP));
         Invalidate();
     }
 }

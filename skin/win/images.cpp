@@ -4,11 +4,15 @@
 #include <olectl.h>
 
 #include <climits>
+#include <map>
+#include <mutex>
+#include <cstdint>
 #include <cstring>
 #include <span>
 #include <vector>
 
 #include "base/win/kernel_handle.h"
+#include "skin/bmp_file.h"
 #include "skin/region_runs.h"
 
 namespace q350::ui {
@@ -25,50 +29,88 @@ struct ComRelease {
     }
 };
 
-}  // namespace
-
-void LoadPictureFile(const wchar_t* path, Bitmap& target, SIZE& size) {
-    target.Reset();
-    size = {0, 0};
-    const win::KernelHandle file{
-        CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (!file.valid())
-        return;
-    const DWORD bytes = GetFileSize(file.get(), nullptr);
-    if (bytes == INVALID_FILE_SIZE || bytes == 0)
-        return;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (block == nullptr)
-        return;
-    void* data = GlobalLock(block);
-    DWORD read = 0;
-    const BOOL ok = data != nullptr && ReadFile(file.get(), data, bytes, &read, nullptr);
-    if (data)
-        GlobalUnlock(block);
-    if (!ok || read != bytes) {
-        GlobalFree(block);
-        return;
+// An uncompressed BMP straight into a section of its own depth and row order: no decoder, no
+// second copy. Null for any other file.
+HBITMAP BitmapFromBmpFile(std::span<const std::uint8_t> file) {
+    const auto layout = skin::ReadBmpPixels(file);
+    if (!layout)
+        return nullptr;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = layout->width;
+    bi.bmiHeader.biHeight = layout->topDown ? -layout->height : layout->height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = layout->bitCount;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (section == nullptr || bits == nullptr) {
+        if (section != nullptr)
+            DeleteObject(section);
+        return nullptr;
     }
+    std::memcpy(bits, file.data() + layout->pixelOffset,
+                layout->stride * static_cast<std::size_t>(layout->height));
+    return section;
+}
+
+// Any picture the system decoder reads (JPEG, palette or compressed BMP), copied into a section.
+HBITMAP BitmapFromDecoder(std::span<const std::uint8_t> file) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, file.size());
+    if (block == nullptr)
+        return nullptr;
+    void* data = GlobalLock(block);
+    if (data == nullptr) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    std::memcpy(data, file.data(), file.size());
+    GlobalUnlock(block);
     ComRelease<IStream> stream;
     if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream.p))) {  // the stream frees the block
         GlobalFree(block);
-        return;
+        return nullptr;
     }
     ComRelease<IPicture> picture;
-    if (FAILED(OleLoadPicture(stream.p, static_cast<LONG>(bytes), FALSE, IID_IPicture,
+    if (FAILED(OleLoadPicture(stream.p, static_cast<LONG>(file.size()), FALSE, IID_IPicture,
                               reinterpret_cast<void**>(&picture.p))) ||
         picture.p == nullptr) {
-        return;
+        return nullptr;
     }
     OLE_HANDLE handle = 0;
     SHORT type = 0;
     if (FAILED(picture.p->get_Type(&type)) || type != PICTYPE_BITMAP ||
         FAILED(picture.p->get_Handle(&handle))) {
-        return;
+        return nullptr;
     }
     // The picture object owns its bitmap; keep a copy of our own.
     const auto source = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
-    target.Reset(static_cast<HBITMAP>(CopyImage(source, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    return static_cast<HBITMAP>(CopyImage(source, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+}  // namespace
+
+void LoadPictureFile(const wchar_t* path, Bitmap& target, SIZE& size) {
+    target.Reset();
+    size = {0, 0};
+    std::vector<std::uint8_t> file;
+    {
+        const win::KernelHandle handle{CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                                   FILE_ATTRIBUTE_NORMAL, nullptr)};
+        if (!handle.valid())
+            return;
+        const DWORD bytes = GetFileSize(handle.get(), nullptr);
+        if (bytes == INVALID_FILE_SIZE || bytes == 0 || bytes > static_cast<DWORD>(LONG_MAX))
+            return;
+        file.resize(bytes);
+        DWORD read = 0;
+        if (!ReadFile(handle.get(), file.data(), bytes, &read, nullptr) || read != bytes)
+            return;
+    }
+    HBITMAP picture = BitmapFromBmpFile(file);
+    if (picture == nullptr)
+        picture = BitmapFromDecoder(file);
+    target.Reset(picture);
     size = BitmapSize(target.get());
 }
 
@@ -164,16 +206,27 @@ HRGN RegionFromKeyColour(HBITMAP bitmap) {
 }
 
 void CopyBitmapPart(HDC dc, Bitmap& target, HBITMAP source, const RECT& r) {
-    if (source == nullptr)
-        return;
+    CopyBitmapParts(dc, &target, &source, 1, r);
+}
+
+void CopyBitmapParts(HDC dc, Bitmap* targets, const HBITMAP* sources, int count, const RECT& r) {
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
-    target.Reset(CreateCompatibleBitmap(dc, w, h));
     MemoryDc to(dc);
     MemoryDc from(dc);
-    SelectGuard selTo(to.get(), target.get());
-    SelectGuard selFrom(from.get(), source);
-    BitBlt(to.get(), 0, 0, w, h, from.get(), r.left, r.top, SRCCOPY);
+    for (int i = 0; i < count; ++i) {
+        if (sources[i] == nullptr)
+            continue;
+        // A part as deep as its sheet: copying it is then a plain copy, and a 24-bit sheet's
+        // parts take three bytes a pixel, not four.
+        BITMAP bm{};
+        const bool deep24 = GetObjectW(sources[i], sizeof(bm), &bm) != 0 && bm.bmBitsPixel == 24;
+        const int depth = deep24 ? 24 : 32;
+        targets[i].Reset(CreatePixelBitmap(w, h, depth));
+        SelectGuard selTo(to.get(), targets[i].get());
+        SelectGuard selFrom(from.get(), sources[i]);
+        BitBlt(to.get(), 0, 0, w, h, from.get(), r.left, r.top, SRCCOPY);
+    }
 }
 
 void CopyBitmapPart(HDC dc, Bitmap& target, const Bitmap& source, const RECT& r) {
@@ -257,7 +310,7 @@ std::wstring SkinPath(const std::wstring& name) {
     return ProgramFolder() + L"skins\\" + name;
 }
 
-std::unique_ptr<Gdiplus::Bitmap> LoadImageFile(const std::wstring& path) {
+static std::unique_ptr<Gdiplus::Bitmap> DecodeImageFile(const std::wstring& path) {
     // Through a stream of the file's bytes, so the file is not held open by GDI+.
     const win::KernelHandle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
@@ -287,6 +340,43 @@ std::unique_ptr<Gdiplus::Bitmap> LoadImageFile(const std::wstring& path) {
                      static_cast<int>(decoded->GetHeight()));
 }
 
+namespace {
+
+// Decoded pictures by path: a slider thumb or a bar is read by every control that shows it, and
+// the files do not change while the program runs.
+struct DecodedImages {
+    std::mutex lock;
+    std::map<std::wstring, std::unique_ptr<Gdiplus::Bitmap>> byPath;
+};
+DecodedImages& Decoded() {
+    static DecodedImages images;
+    return images;
+}
+
+}  // namespace
+
+std::unique_ptr<Gdiplus::Bitmap> LoadImageFile(const std::wstring& path) {
+    DecodedImages& decoded = Decoded();
+    std::lock_guard<std::mutex> hold(decoded.lock);
+    auto it = decoded.byPath.find(path);
+    if (it == decoded.byPath.end()) {
+        auto picture = DecodeImageFile(path);
+        if (!picture)
+            return nullptr;  // not kept: the file may turn up later
+        it = decoded.byPath.emplace(path, std::move(picture)).first;
+    }
+    Gdiplus::Bitmap& master = *it->second;
+    return std::unique_ptr<Gdiplus::Bitmap>(master.Clone(
+        0, 0, static_cast<INT>(master.GetWidth()), static_cast<INT>(master.GetHeight()),
+        PixelFormat32bppARGB));
+}
+
+void ForgetDecodedImages() {
+    DecodedImages& decoded = Decoded();
+    std::lock_guard<std::mutex> hold(decoded.lock);
+    decoded.byPath.clear();
+}
+
 std::unique_ptr<Gdiplus::Bitmap> ImagePart(Gdiplus::Image* source, int x, int y, int w, int h) {
     if (source == nullptr || w <= 0 || h <= 0)
         return nullptr;
@@ -294,6 +384,49 @@ std::unique_ptr<Gdiplus::Bitmap> ImagePart(Gdiplus::Image* source, int x, int y,
     Gdiplus::Graphics g(part.get());
     g.Clear(Gdiplus::Color(0, 0, 0, 0));
     g.DrawImage(source, Gdiplus::Rect(0, 0, w, h), x, y, w, h, Gdiplus::UnitPixel);
+    return part;
+}
+
+std::unique_ptr<Gdiplus::Bitmap> ImagePart(HBITMAP source, int x, int y, int w, int h) {
+    if (source == nullptr || w <= 0 || h <= 0)
+        return nullptr;
+    // Through a 32-bit top-down section, whose rows GDI+ takes as they are; every pixel opaque,
+    // as a decoded picture without transparency would be.
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    Bitmap section(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!section || bits == nullptr)
+        return nullptr;
+    {
+        MemoryDc to(nullptr);
+        MemoryDc from(nullptr);
+        SelectGuard selTo(to.get(), section.get());
+        SelectGuard selFrom(from.get(), source);
+        BitBlt(to.get(), 0, 0, w, h, from.get(), x, y, SRCCOPY);
+    }
+    GdiFlush();
+    auto part = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppARGB);
+    Gdiplus::BitmapData data{};
+    Gdiplus::Rect all(0, 0, w, h);
+    if (part->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) !=
+        Gdiplus::Ok)
+        return nullptr;
+    const auto* from = static_cast<const std::uint32_t*>(bits);
+    for (int row = 0; row < h; ++row) {
+        auto* to = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(data.Scan0) +
+                                                    static_cast<std::ptrdiff_t>(row) * data.Stride);
+        for (int col = 0; col < w; ++col)
+            to[col] = from[static_cast<std::size_t>(row) * static_cast<std::size_t>(w) +
+                           static_cast<std::size_t>(col)] |
+                      0xFF000000u;
+    }
+    part->UnlockBits(&data);
     return part;
 }
 

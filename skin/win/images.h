@@ -23,10 +23,12 @@ bool LoadPngResource(const wchar_t* type, WORD id, std::unique_ptr<Gdiplus::Imag
 // green 0, blue 253. Null for a null bitmap or when the work bitmaps cannot be made.
 HRGN RegionFromKeyColour(HBITMAP bitmap);
 
-// Target gets a copy of rect of source (a bitmap compatible with dc); nothing happens when source
-// holds no bitmap.
+// Target gets a copy of rect of source (copied through contexts compatible with dc); nothing
+// happens when source holds no bitmap.
 void CopyBitmapPart(HDC dc, Bitmap& target, const Bitmap& source, const RECT& rect);
 void CopyBitmapPart(HDC dc, Bitmap& target, HBITMAP source, const RECT& rect);
+// The same rect of count sources into as many targets (a null source leaves its target).
+void CopyBitmapParts(HDC dc, Bitmap* targets, const HBITMAP* sources, int count, const RECT& rect);
 
 // Draws a frame picture stretched over dest with 32-pixel corners kept 1:1. A failing piece leaves
 // its status in the graphics object and the other pieces are still drawn.
@@ -48,10 +50,12 @@ void SetProgramFolder(std::wstring folder);
 // Program folder + "skins\" + name.
 std::wstring SkinPath(const std::wstring& name);
 // A GDI+ bitmap from a PNG (or any) file without keeping the file open; null when it cannot be
-// read.
+// read. Each file is decoded once; every call gets its own copy.
 std::unique_ptr<Gdiplus::Bitmap> LoadImageFile(const std::wstring& path);
 // A new GDI+ bitmap holding rect (x, y, w, h) of source (32-bit with alpha); null for no source.
 std::unique_ptr<Gdiplus::Bitmap> ImagePart(Gdiplus::Image* source, int x, int y, int w, int h);
+// The same from a GDI bitmap (every pixel opaque); null for no source.
+std::unique_ptr<Gdiplus::Bitmap> ImagePart(HBITMAP source, int x, int y, int w, int h);
 // A bitmap resource of the program.
 HBITMAP LoadBitmapResource(WORD id);
 

@@ -16,14 +16,14 @@ bool CIrrButton::CreateFromRegion(HRGN region, HWND parent) {
     GetRgnBox(region_.get(), &box_);
     OffsetRgn(region_.get(), -box_.left, -box_.top);
     centre_ = {(box_.left + box_.right) / 2, (box_.top + box_.bottom) / 2};
-    if (!Window::Create(ButtonClass(), L"", WS_CHILD | WS_VISIBLE, 0, box_, parent, 0)) {
+    if (!Window::Create(ButtonClass(), L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, box_, parent,
+                        0)) {
         return false;
     }
     HRGN shape = CreateRectRgn(0, 0, 0, 0);
     CombineRgn(shape, region_.get(), nullptr, RGN_COPY);
     if (SetWindowRgn(hwnd_, shape, TRUE) == 0)
         DeleteObject(shape);
-    SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | BS_OWNERDRAW);
     return true;
 }
 

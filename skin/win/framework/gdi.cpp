@@ -4,9 +4,21 @@
 
 namespace q350::ui {
 
+HBITMAP CreatePixelBitmap(int width, int height, int bitCount) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = width > 0 ? width : 1;
+    bi.bmiHeader.biHeight = height > 0 ? height : 1;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = static_cast<WORD>(bitCount == 24 ? 24 : 32);
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    return CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
 OffscreenBuffer::OffscreenBuffer(HDC target, int width, int height)
     : mem_(target), width_(width), height_(height) {
-    bitmap_.Reset(CreateCompatibleBitmap(target, width > 0 ? width : 1, height > 0 ? height : 1));
+    bitmap_.Reset(CreatePixelBitmap(width, height));
     if (mem_ && bitmap_)
         old_ = SelectObject(mem_.get(), bitmap_.get());
 }
@@ -40,6 +52,7 @@ GdiplusSession::GdiplusSession() {
 }
 
 GdiplusSession::~GdiplusSession() {
+    ForgetDecodedImages();
     if (token_ != 0)
         Gdiplus::GdiplusShutdown(token_);
 }

@@ -109,6 +109,11 @@ private:
     HGDIOBJ old_;
 };
 
+// A picture of the given size (at least 1 x 1) and depth (24 or 32 bits) in the program's own
+// memory. Drawing into it and out of it looks as with a bitmap compatible with the screen, but
+// making and selecting it needs no round trip to the display.
+HBITMAP CreatePixelBitmap(int width, int height, int bitCount = 32);
+
 // An off-screen picture of a given size drawn into through its own context; Present copies it to
 // the target context.
 class OffscreenBuffer {
@@ -134,6 +139,9 @@ SIZE BitmapSize(HBITMAP bitmap);
 // A font described by height, weight, character set, pitch-and-family and face.
 HFONT MakeFont(int height, int weight, const wchar_t* face, BYTE charset = DEFAULT_CHARSET,
                BYTE pitchAndFamily = DEFAULT_PITCH | FF_SWISS, BYTE quality = DEFAULT_QUALITY);
+
+// Lets go of the pictures LoadImageFile keeps (before GDI+ ends).
+void ForgetDecodedImages();
 
 // Starts GDI+ for the program's lifetime of this object; the picture code needs one alive.
 class GdiplusSession {

@@ -1,13 +1,24 @@
 #include "skin/win/framework/window.h"
 
 #include <map>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 
 namespace q350::ui {
 
 namespace {
 
-constexpr wchar_t kObjectProp[] = L"Q350.Window";
+// The object of every bound window. Looked up for every message of every window, so it is kept
+// in the process: a window property costs a trip to the window server on some systems.
+struct BoundWindows {
+    std::mutex lock;
+    std::unordered_map<HWND, Window*> objects;
+};
+BoundWindows& Bound() {
+    static BoundWindows table;
+    return table;
+}
 
 // System procedures behind the superclasses, by class name.
 std::map<std::wstring, WNDPROC>& BaseProcs() {
@@ -60,12 +71,17 @@ Window::~Window() {
 Window* Window::FromHandle(HWND hwnd) {
     if (hwnd == nullptr)
         return nullptr;
-    return static_cast<Window*>(GetPropW(hwnd, kObjectProp));
+    BoundWindows& bound = Bound();
+    std::lock_guard<std::mutex> hold(bound.lock);
+    const auto it = bound.objects.find(hwnd);
+    return it != bound.objects.end() ? it->second : nullptr;
 }
 
 void Window::Bind(HWND hwnd) {
     hwnd_ = hwnd;
-    SetPropW(hwnd, kObjectProp, this);
+    BoundWindows& bound = Bound();
+    std::lock_guard<std::mutex> hold(bound.lock);
+    bound.objects[hwnd] = this;
 }
 
 void Window::Unbind() {
@@ -76,8 +92,13 @@ void Window::Unbind() {
             SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
         }
     }
-    if (FromHandle(hwnd_) == this)
-        RemovePropW(hwnd_, kObjectProp);
+    {
+        BoundWindows& bound = Bound();
+        std::lock_guard<std::mutex> hold(bound.lock);
+        const auto it = bound.objects.find(hwnd_);
+        if (it != bound.objects.end() && it->second == this)
+            bound.objects.erase(it);
+    }
     subclassed_ = false;
     hwnd_ = nullptr;
 }
