@@ -17,7 +17,7 @@ flags+=" -fsanitize=address,undefined -fno-sanitize-recover=undefined"
 # Everything portable that the targets reach, the Linux pieces where there is a choice.
 cd "$root"
 sources=(base/*.cpp base/linux/*.cpp device/*.cpp config/*.cpp lang/*.cpp lang/linux/*.cpp
-         app/host_actions.cpp)
+         app/host_actions.cpp skin/bmp_file.cpp)
 rm -f "$out"/obj/*.o
 export cxx flags out
 printf '%s\n' "${sources[@]}" | xargs -P "$jobs" -I{} sh -c \
