@@ -29,11 +29,23 @@ void TrayIcon::add(HWND window, HICON icon) {
     wcsncpy(data_.szInfo, kBalloonText, sizeof(data_.szInfo) / sizeof(wchar_t) - 1);
     data_.dwInfoFlags = NIIF_INFO;
     data_.uTimeout = kBalloonTimeoutMs;
-    Shell_NotifyIconW(NIM_ADD, &data_);
+    WaitForAdd();
+    adding_ = std::thread([record = data_]() mutable { Shell_NotifyIconW(NIM_ADD, &record); });
     added_ = true;
 }
 
+TrayIcon::~TrayIcon() {
+    WaitForAdd();
+}
+
+void TrayIcon::WaitForAdd() {
+    if (adding_.joinable()) {
+        adding_.join();
+    }
+}
+
 void TrayIcon::remove() {
+    WaitForAdd();
     if (added_) {
         Shell_NotifyIconW(NIM_DELETE, &data_);
         added_ = false;

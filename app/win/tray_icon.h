@@ -5,6 +5,8 @@
 
 #include <shellapi.h>
 
+#include <thread>
+
 namespace q350::app {
 
 inline constexpr UINT kMsgTray = 1132;
@@ -15,16 +17,26 @@ inline constexpr WORD kTrayExitIcon = 139;
 
 class TrayIcon {
 public:
-    // Adds the icon for window with the balloon; results are ignored.
+    TrayIcon() = default;
+    ~TrayIcon();
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
+
+    // Adds the icon for window with the balloon; results are ignored. The shell answers only once
+    // it has put up the balloon, so the request goes from a thread of its own and the caller goes
+    // on at once.
     void add(HWND window, HICON icon);
-    // Removes the icon when it was added.
+    // Removes the icon when it was added (after the add has been answered).
     void remove();
     bool added() const { return added_; }
     const NOTIFYICONDATAW& data() const { return data_; }
 
 private:
+    void WaitForAdd();
+
     NOTIFYICONDATAW data_{};
     bool added_ = false;
+    std::thread adding_;
 };
 
 // Shows the owner-drawn tray menu at the pointer and returns the chosen command (0 for none).

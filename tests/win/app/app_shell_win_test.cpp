@@ -170,5 +170,48 @@ TEST(TrayIcon, RecordCarriesTheMessageTipAndBalloon) {
     DestroyWindow(window);
 }
 
+// Whether the shell holds an icon for the window (only an icon that is there can be changed).
+bool ShellHasIcon(HWND window) {
+    NOTIFYICONDATAW probe{};
+    probe.cbSize = sizeof(probe);
+    probe.hWnd = window;
+    probe.uID = 0;
+    probe.uFlags = NIF_TIP;
+    wcscpy(probe.szTip, L"probe");
+    return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
+}
+
+TEST(TrayIcon, TheIconComesAndAnImmediateRemovalIsNotOvertakenByTheAdd) {
+    HWND window = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                                nullptr);
+    const HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
+    {
+        TrayIcon tray;
+        tray.add(window, icon);
+        const ULONGLONG deadline = GetTickCount64() + 5000;
+        while (!ShellHasIcon(window) && GetTickCount64() < deadline) {
+            Sleep(20);
+        }
+        ASSERT_TRUE(ShellHasIcon(window)) << "the icon never arrived";
+        tray.remove();
+        EXPECT_FALSE(ShellHasIcon(window));
+    }
+    for (int round = 0; round < 5; ++round) {
+        TrayIcon tray;
+        tray.add(window, icon);
+        tray.remove();  // right away: it waits for the add, so nothing stays behind
+        EXPECT_FALSE(ShellHasIcon(window)) << round;
+    }
+    {
+        TrayIcon tray;  // going away while its add may still be on its way
+        tray.add(window, icon);
+    }
+    NOTIFYICONDATAW left{};
+    left.cbSize = sizeof(left);
+    left.hWnd = window;
+    Shell_NotifyIconW(NIM_DELETE, &left);
+    DestroyWindow(window);
+}
+
 }  // namespace
 }  // namespace q350::app
