@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/win/kernel_handle.h"
+#include "base/win/module.h"
 #include "skin/bmp_file.h"
 #include "skin/region_runs.h"
 
@@ -71,9 +72,13 @@ HBITMAP BitmapFromDecoder(std::span<const std::uint8_t> file) {
         GlobalFree(block);
         return nullptr;
     }
+    // The decoder's library is loaded only for the pictures that need it.
+    static const auto decode =
+        win::SystemProc<decltype(&OleLoadPicture)>(L"oleaut32.dll", "OleLoadPicture");
     ComRelease<IPicture> picture;
-    if (FAILED(OleLoadPicture(stream.p, static_cast<LONG>(file.size()), FALSE, IID_IPicture,
-                              reinterpret_cast<void**>(&picture.p))) ||
+    if (decode == nullptr ||
+        FAILED(decode(stream.p, static_cast<LONG>(file.size()), FALSE, IID_IPicture,
+                      reinterpret_cast<void**>(&picture.p))) ||
         picture.p == nullptr) {
         return nullptr;
     }
