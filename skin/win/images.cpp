@@ -6,6 +6,7 @@
 #include <climits>
 #include <map>
 #include <mutex>
+#include <new>
 #include <cstdint>
 #include <cstring>
 #include <span>
@@ -107,7 +108,11 @@ void LoadPictureFile(const wchar_t* path, Bitmap& target, SIZE& size) {
         const DWORD bytes = GetFileSize(handle.get(), nullptr);
         if (bytes == INVALID_FILE_SIZE || bytes == 0 || bytes > static_cast<DWORD>(LONG_MAX))
             return;
-        file.resize(bytes);
+        try {
+            file.resize(bytes);
+        } catch (const std::bad_alloc&) {
+            return;  // no room for it: as an unreadable file
+        }
         DWORD read = 0;
         if (!ReadFile(handle.get(), file.data(), bytes, &read, nullptr) || read != bytes)
             return;
