@@ -52,4 +52,28 @@ std::size_t CollectShapeRuns(const std::uint8_t* topRow, std::ptrdiff_t stride, 
     return total;
 }
 
+std::vector<Rect> CornerColourRuns(const std::uint8_t* topRow, std::ptrdiff_t stride, int width,
+                                   int height) {
+    std::vector<Rect> runs;
+    if (topRow == nullptr || width <= 0 || height <= 0)
+        return runs;
+    auto same = [key = topRow](const std::uint8_t* px) {
+        return px[0] == key[0] && px[1] == key[1] && px[2] == key[2];
+    };
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* row = topRow + stride * y;
+        for (int x = 0; x < width;) {
+            if (!same(row + 4 * x)) {
+                ++x;
+                continue;
+            }
+            const int x0 = x;
+            while (x < width && same(row + 4 * x))
+                ++x;
+            runs.push_back({x0, y, x, y + 1});
+        }
+    }
+    return runs;
+}
+
 }  // namespace q350::skin

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <vector>
 
 #include "skin/geometry.h"
 
@@ -29,5 +30,11 @@ using RunBatchSink = std::function<void(std::span<const Rect> runs, const Rect& 
 // there is one. Returns the number of runs.
 std::size_t CollectShapeRuns(const std::uint8_t* topRow, std::ptrdiff_t stride, int width,
                              int height, const RunBatchSink& sink);
+
+// The horizontal runs (one pixel high) of the pixels of such a picture whose blue, green and red
+// equal those of its top-left pixel: the parts a small control's window leaves out. Empty for an
+// empty picture.
+std::vector<Rect> CornerColourRuns(const std::uint8_t* topRow, std::ptrdiff_t stride, int width,
+                                   int height);
 
 }  // namespace q350::skin

@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include <olectl.h>
 
+#include <algorithm>
 #include <climits>
 #include <map>
 #include <mutex>
@@ -258,19 +259,33 @@ void RegionFromCornerColour(HWND hwnd, Gdiplus::Bitmap& picture) {
     if (picture.GetHBITMAP(Gdiplus::Color(255, 0, 0, 0), &raw) != Gdiplus::Ok)
         return;
     Bitmap converted(raw);
-    MemoryDc dc(nullptr);
-    SelectGuard sel(dc.get(), converted.get());
     RECT wr{};
     GetWindowRect(hwnd, &wr);
     const int w = wr.right - wr.left;
     const int h = wr.bottom - wr.top;
     HRGN region = CreateRectRgn(0, 0, w, h);
-    const COLORREF key = GetPixel(dc.get(), 0, 0);
-    for (int x = 0; x < w; ++x) {
-        for (int y = 0; y < h; ++y) {
-            if (GetPixel(dc.get(), x, y) == key) {
-                Region dot(CreateRectRgn(x, y, x + 1, y + 1));
-                CombineRgn(region, region, dot.get(), RGN_XOR);
+    // The pixels of the corner's colour leave the window, read from the picture at once and
+    // taken away run by run (a pixel of the window outside the picture stays).
+    const SIZE size = BitmapSize(converted.get());
+    if (size.cx > 0 && size.cy > 0) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        bi.bmiHeader.biWidth = size.cx;
+        bi.bmiHeader.biHeight = -size.cy;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(size.cx) *
+                                         static_cast<std::size_t>(size.cy) * 4);
+        MemoryDc dc(nullptr);
+        if (GetDIBits(dc.get(), converted.get(), 0, static_cast<UINT>(size.cy), pixels.data(), &bi,
+                      DIB_RGB_COLORS) == size.cy) {
+            const auto runs = skin::CornerColourRuns(pixels.data(), size.cx * 4,
+                                                     std::min<int>(w, size.cx),
+                                                     std::min<int>(h, size.cy));
+            for (const skin::Rect& r : runs) {
+                Region cut(CreateRectRgn(r.left, r.top, r.right, r.bottom));
+                CombineRgn(region, region, cut.get(), RGN_DIFF);
             }
         }
     }

@@ -118,3 +118,52 @@ TEST(ShapeRuns, ManyRunsComeInBatchesOf2000) {
 
 }  // namespace
 }  // namespace q350::skin
+
+namespace q350::skin {
+namespace {
+
+std::vector<Rect> CornerRuns(const Picture& pic) {
+    return CornerColourRuns(pic.px.data(), pic.w * 4, pic.w, pic.h);
+}
+
+TEST(CornerColourRuns, CoverExactlyThePixelsOfTheCornersColour) {
+    // The corner's colour (40, 40, 40 here) wherever it stands, the unused byte not looked at.
+    Picture pic(6, 3);
+    for (int x = 1; x < 5; ++x) {
+        pic.Set(x, 0, 200, 10, 10);
+    }
+    pic.Set(2, 1, 40, 40, 41);  // one blue step off: not the key
+    pic.px[(std::size_t(1) * 6 + 4) * 4 + 3] = 99;  // same colour, other unused byte: the key
+    pic.Set(0, 2, 1, 2, 3);
+    const std::vector<Rect> want = {{0, 0, 1, 1}, {5, 0, 6, 1}, {0, 1, 2, 2},
+                                    {3, 1, 6, 2}, {1, 2, 6, 3}};
+    EXPECT_EQ(CornerRuns(pic), want);
+
+    // Every pixel in the run list is of the corner's colour, and every such pixel is in it.
+    Picture busy(23, 17);
+    for (int y = 0; y < busy.h; ++y) {
+        for (int x = 0; x < busy.w; ++x) {
+            if ((x * 7 + y * 3) % 5 == 0) {
+                busy.Set(x, y, 9, 9, 9);
+            }
+        }
+    }
+    std::vector<std::vector<int>> covered(busy.h, std::vector<int>(busy.w, 0));
+    for (const Rect& r : CornerRuns(busy)) {
+        ASSERT_EQ(r.bottom - r.top, 1);
+        for (int x = r.left; x < r.right; ++x) {
+            ++covered[r.top][x];
+        }
+    }
+    for (int y = 0; y < busy.h; ++y) {
+        for (int x = 0; x < busy.w; ++x) {
+            const std::uint8_t* p = &busy.px[(std::size_t(y) * busy.w + x) * 4];
+            const bool key = p[0] == busy.px[0] && p[1] == busy.px[1] && p[2] == busy.px[2];
+            EXPECT_EQ(covered[y][x], key ? 1 : 0) << x << "," << y;
+        }
+    }
+    EXPECT_TRUE(CornerColourRuns(nullptr, 0, 0, 0).empty());
+}
+
+}  // namespace
+}  // namespace q350::skin

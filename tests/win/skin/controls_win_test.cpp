@@ -153,5 +153,37 @@ TEST(ThumbShapeWin, TransparentAndBlackPixelsAreCutAway) {
     DestroyWindow(thumb);
 }
 
+TEST(ThumbShapeWin, TheShippedThumbsAreShapedAsAPixelByPixelTestWould) {
+    TestHost host;
+    for (const wchar_t* name : {L"Slider.png", L"SliderDisable.PNG"}) {
+        auto picture = LoadImageFile(SkinPath(name));
+        ASSERT_TRUE(picture) << name;
+        const int pw = static_cast<int>(picture->GetWidth());
+        const int ph = static_cast<int>(picture->GetHeight());
+        // A window two pixels wider and taller than its picture: the extra pixels stay.
+        HWND thumb = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, pw + 2, ph + 2,
+                                     host.hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        RegionFromCornerColour(thumb, *picture);
+        Region shape(CreateRectRgn(0, 0, 0, 0));
+        ASSERT_NE(GetWindowRgn(thumb, shape.get()), ERROR) << name;
+        HBITMAP raw = nullptr;
+        ASSERT_EQ(picture->GetHBITMAP(Gdiplus::Color(255, 0, 0, 0), &raw), Gdiplus::Ok);
+        Bitmap flat(raw);
+        MemoryDc dc(nullptr);
+        SelectGuard sel(dc.get(), flat.get());
+        const COLORREF key = GetPixel(dc.get(), 0, 0);
+        int cut = 0;
+        for (int y = 0; y < ph + 2; ++y) {
+            for (int x = 0; x < pw + 2; ++x) {
+                const bool keyed = x < pw && y < ph && GetPixel(dc.get(), x, y) == key;
+                cut += keyed ? 1 : 0;
+                EXPECT_EQ(PtInRegion(shape.get(), x, y) != 0, !keyed) << name << " " << x << "," << y;
+            }
+        }
+        EXPECT_GT(cut, 0) << name;
+        DestroyWindow(thumb);
+    }
+}
+
 }  // namespace
 }  // namespace q350::ui
