@@ -38,13 +38,9 @@ HBITMAP BitmapFromBmpFile(std::span<const std::uint8_t> file) {
     const auto layout = skin::ReadBmpPixels(file);
     if (!layout)
         return nullptr;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = layout->width;
-    bi.bmiHeader.biHeight = layout->topDown ? -layout->height : layout->height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = layout->bitCount;
-    bi.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO bi =
+        PixelInfo(layout->width, layout->height, layout->bitCount,
+                  layout->topDown ? RowOrder::TopDown : RowOrder::BottomUp);
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (section == nullptr || bits == nullptr) {
@@ -160,13 +156,7 @@ HRGN RegionFromKeyColour(HBITMAP bitmap) {
     const SIZE size = BitmapSize(bitmap);
     if (size.cx <= 0 || size.cy <= 0)
         return nullptr;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = size.cx;
-    bi.bmiHeader.biHeight = size.cy;  // bottom-up
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO bi = PixelInfo(size.cx, size.cy, 32, RowOrder::BottomUp);
     void* bits = nullptr;
     Bitmap section(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!section || bits == nullptr)
@@ -268,13 +258,7 @@ void RegionFromCornerColour(HWND hwnd, Gdiplus::Bitmap& picture) {
     // taken away run by run (a pixel of the window outside the picture stays).
     const SIZE size = BitmapSize(converted.get());
     if (size.cx > 0 && size.cy > 0) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = size.cx;
-        bi.bmiHeader.biHeight = -size.cy;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO bi = PixelInfo(size.cx, size.cy, 32, RowOrder::TopDown);
         std::vector<std::uint8_t> pixels(static_cast<std::size_t>(size.cx) *
                                          static_cast<std::size_t>(size.cy) * 4);
         MemoryDc dc(nullptr);
@@ -417,13 +401,7 @@ std::unique_ptr<Gdiplus::Bitmap> ImagePart(HBITMAP source, int x, int y, int w, 
         return nullptr;
     // Through a 32-bit top-down section, whose rows GDI+ takes as they are; every pixel opaque,
     // as a decoded picture without transparency would be.
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO bi = PixelInfo(w, h, 32, RowOrder::TopDown);
     void* bits = nullptr;
     Bitmap section(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!section || bits == nullptr)

@@ -19,12 +19,7 @@ struct Layer {
     std::uint32_t* bits = nullptr;
     HGDIOBJ old = nullptr;
     Layer(HDC compatible, int w, int h) : dc(compatible) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
+        const BITMAPINFO bi = PixelInfo(w, h, 32, RowOrder::TopDown);
         void* p = nullptr;
         bitmap.Reset(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &p, nullptr, 0));
         bits = static_cast<std::uint32_t*>(p);

@@ -4,14 +4,20 @@
 
 namespace q350::ui {
 
-HBITMAP CreatePixelBitmap(int width, int height, int bitCount) {
+BITMAPINFO PixelInfo(int width, int height, int bitCount, RowOrder rows) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = width > 0 ? width : 1;
-    bi.bmiHeader.biHeight = height > 0 ? height : 1;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = rows == RowOrder::TopDown ? -height : height;
     bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = static_cast<WORD>(bitCount == 24 ? 24 : 32);
+    bi.bmiHeader.biBitCount = static_cast<WORD>(bitCount);
     bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
+HBITMAP CreatePixelBitmap(int width, int height, int bitCount) {
+    const BITMAPINFO bi = PixelInfo(width > 0 ? width : 1, height > 0 ? height : 1,
+                                    bitCount == 24 ? 24 : 32, RowOrder::BottomUp);
     void* bits = nullptr;
     return CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
 }

@@ -109,6 +109,11 @@ private:
     HGDIOBJ old_;
 };
 
+// The description of an uncompressed picture of width x height pixels at bitCount bits a pixel,
+// its rows stored from the top down or from the bottom up.
+enum class RowOrder { TopDown, BottomUp };
+BITMAPINFO PixelInfo(int width, int height, int bitCount, RowOrder rows);
+
 // A picture of the given size (at least 1 x 1) and depth (24 or 32 bits) in the program's own
 // memory. Drawing into it and out of it looks as with a bitmap compatible with the screen, but
 // making and selecting it needs no round trip to the display.
