@@ -32,8 +32,12 @@ DownloadJob MakeApplyJob(ProfileFiles& files, const ApplyServices& services,
     job.pendingMacroId = files.pendingMacroId;
     job.macros = services.macros;
     job.device = services.device;
-    job.currentMode = &files.currentMode;
     job.deviceMutex = services.deviceMutex;
+    job.held = services.held;
+    job.full = services.full;
+    job.endPause = services.endPause;
+    // Read here, on the window's thread: the worker never touches the current mode.
+    job.pointerMode = files.currentMode;
     job.clock = services.clock;
     job.progress = std::move(progress);
     job.pointer = services.pointer;
@@ -51,8 +55,13 @@ bool RunApply(ProfileFiles& files, const ApplyServices& services,
     return DownloadProfile(MakeApplyJob(files, services, std::move(progress)), report);
 }
 
-bool FinishApply(ProfileFiles& files) {
-    // The download has copied the pending ids into the slot.
+bool FinishApply(ProfileFiles& files, const DownloadReport& report) {
+    ProfileSlot& slot = files.activeSlotRecord();
+    for (int m = 0; m < kModeCount; ++m) {
+        for (int k = 0; k < kButtonCount; ++k) {
+            slot.buttonMacroId[m][k] = report.macroIds[m][k];
+        }
+    }
     files.clearPendingMacroIds();
     const bool stored = files.writeConfigInfo();
     const bool saved = files.save();

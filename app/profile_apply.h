@@ -40,6 +40,12 @@ struct ApplyServices {
     Clock* clock = nullptr;
     PointerSettingsApplier* pointer = nullptr;
     Notifier* notifier = nullptr;  // a DeferredNotifier when run on a worker
+    AcknowledgedState* held = nullptr;  // what the mouse holds; null sends everything
+    bool full = false;                  // send everything whatever the mouse holds
+    bool endPause = true;               // the visible Apply's pause with the bar full
+    // Where a worker leaves its report before it posts the outcome; read by the window once the
+    // outcome arrives.
+    DownloadReport* report = nullptr;
 };
 
 // The download job of the active profile and slot.
@@ -50,9 +56,10 @@ DownloadJob MakeApplyJob(ProfileFiles& files, const ApplyServices& services,
 bool RunApply(ProfileFiles& files, const ApplyServices& services,
               std::function<void(int)> progress, DownloadReport* report = nullptr);
 
-// The download went well: store the slot table and save the profile. False when either failed
-// (the profile files have then shown why).
-bool FinishApply(ProfileFiles& files);
+// The download went well: the active slot takes the macro ids the download used, then the slot
+// table is stored and the profile saved. False when either failed (the profile files have then
+// shown why).
+bool FinishApply(ProfileFiles& files, const DownloadReport& report);
 
 // The text shown when a download failed.
 inline constexpr std::u16string_view kSettingErrorText = u"Setting Error";

@@ -24,7 +24,7 @@ namespace q350::cli {
 namespace {
 
 constexpr const char* kApplyUsage =
-    "profile apply FILE [--macros Macro.cfg] [--virtual STATE | --device PATH]";
+    "profile apply FILE [--macros Macro.cfg] [--virtual STATE | --device PATH | --dry-run]";
 constexpr int kBarWidth = 40;
 
 // Messages of the download go to standard error.
@@ -44,6 +44,30 @@ void DrawBar(int percent) {
     std::fflush(stderr);
 }
 
+// The sequence a download would send, one readable line a command, without a mouse.
+int PrintPlan(const ProfileData& profile, const ProfileSlot& slot,
+              const std::int32_t (*pending)[kButtonCount], const MacroLibrary& macros) {
+    PlanInput input;
+    input.profile = &profile;
+    input.slot = &slot;
+    input.pendingMacroId = pending;
+    input.macros = &macros;
+    const DownloadPlan plan = PlanDownload(input);
+    for (const std::string& c : plan.corrections) {
+        std::cout << "# brought into range: " << c << "\n";
+    }
+    for (const std::string& s : plan.skipped) {
+        std::cout << "# " << s << "; the button is switched off\n";
+    }
+    std::cout << "wait " << kDownloadStartPauseMs << " ms\n";
+    for (const PlanCommand& c : plan.commands) {
+        std::cout << DescribeCommand(c) << "\n";
+    }
+    std::cout << plan.commands.size() << " commands, " << plan.macroUploads
+              << " macro uploads\n";
+    return 0;
+}
+
 }  // namespace
 
 int RunProfileApply(const Args& allArgs) {
@@ -52,9 +76,12 @@ int RunProfileApply(const Args& allArgs) {
         args.erase(args.begin());
     }
     std::string file, macrosPath, virtualPath, devicePath;
+    bool dryRun = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if ((a == "--macros" || a == "--virtual" || a == "--device") && i + 1 < args.size()) {
+        if (a == "--dry-run") {
+            dryRun = true;
+        } else if ((a == "--macros" || a == "--virtual" || a == "--device") && i + 1 < args.size()) {
             (a == "--macros" ? macrosPath : a == "--virtual" ? virtualPath : devicePath) =
                 args[++i];
         } else if (file.empty() && a.rfind("--", 0) != 0) {
@@ -63,7 +90,8 @@ int RunProfileApply(const Args& allArgs) {
             return Usage(kApplyUsage);
         }
     }
-    if (file.empty() || (virtualPath.empty() == devicePath.empty())) {
+    const int targets = (virtualPath.empty() ? 0 : 1) + (devicePath.empty() ? 0 : 1) + (dryRun ? 1 : 0);
+    if (file.empty() || targets != 1) {
         return Usage(kApplyUsage);
     }
 
@@ -105,6 +133,10 @@ int RunProfileApply(const Args& allArgs) {
         std::memcpy(&macros.entry(0), image.data(), image.size());
     }
 
+    if (dryRun) {
+        return PrintPlan(*profile, *slot, pending, macros);
+    }
+
     std::unique_ptr<HidTransport> transport;
     if (!virtualPath.empty()) {
         transport = std::make_unique<VirtualMouseFileTransport>(virtualPath, clock);
@@ -120,9 +152,9 @@ int RunProfileApply(const Args& allArgs) {
         return Fail("cannot open " + devicePath + ": " +
                     static_cast<HidrawTransport*>(transport.get())->lastError());
     }
-    int mode = 0;
-    DeviceCommands device(channel, clock, [&mode] { return mode; });
+    DeviceCommands device(channel, clock);
     std::uint32_t mouseMode = 0;
+    int mode = 0;
     if (device.query(kOpQueryMode, mouseMode) && mouseMode < kModeCount) {
         mode = static_cast<int>(mouseMode);
     }
@@ -135,7 +167,8 @@ int RunProfileApply(const Args& allArgs) {
     job.pendingMacroId = pending;
     job.macros = &macros;
     job.device = &device;
-    job.currentMode = &mode;
+    // The tool cannot know what the mouse holds: it writes everything.
+    job.pointerMode = mode;
     job.deviceMutex = &deviceMutex;
     job.clock = &clock;
     job.notifier = &notifier;

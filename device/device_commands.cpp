@@ -37,7 +37,10 @@ bool DeviceCommands::query(std::uint8_t opcode, std::uint32_t& value) {
 }
 
 bool DeviceCommands::writeButtonWord(int button, std::uint32_t word) {
-    const int mode = currentMode_ ? currentMode_() : -1;
+    return writeButtonWord(currentMode_ ? currentMode_() : -1, button, word);
+}
+
+bool DeviceCommands::writeButtonWord(int mode, int button, std::uint32_t word) {
     if (mode < 0 || mode >= kModeCount || button < 1 || button > kButtonCount) {
         return false;
     }
@@ -83,7 +86,7 @@ bool DeviceCommands::writeBlock(std::uint32_t address, const std::uint8_t* data,
         return false;
     }
     while (length >= kMaxWriteChunk) {
-        if (!sendChunk(address, data, kMaxWriteChunk, kFullChunkWaitMs)) {
+        if (!writeChunk(address, data, kMaxWriteChunk)) {
             return false;
         }
         address += kMaxWriteChunk;
@@ -93,7 +96,14 @@ bool DeviceCommands::writeBlock(std::uint32_t address, const std::uint8_t* data,
     if (length == 0) {
         return true;
     }
-    return sendChunk(address, data, length, ShortChunkWaitMs(length));
+    return writeChunk(address, data, length);
+}
+
+bool DeviceCommands::writeChunk(std::uint32_t address, const std::uint8_t* data, std::size_t n) {
+    if (data == nullptr || n == 0 || n > kMaxWriteChunk) {
+        return false;
+    }
+    return sendChunk(address, data, n, n == kMaxWriteChunk ? kFullChunkWaitMs : ShortChunkWaitMs(n));
 }
 
 bool DeviceCommands::sendParameter(std::uint8_t id, const std::uint8_t* values, std::size_t count,
@@ -108,7 +118,8 @@ bool DeviceCommands::sendParameter(std::uint8_t id, const std::uint8_t* values, 
     return true;
 }
 
-bool DeviceCommands::setParameter(std::uint8_t id, const std::array<std::uint32_t, 3>& values) {
+bool DeviceCommands::setParameter(std::uint8_t id, const std::array<std::uint32_t, 3>& values,
+                                  bool* confirmed) {
     std::uint8_t bytes[3];
     for (std::size_t m = 0; m < 3; ++m) {
         std::uint32_t v = values[m];
@@ -118,7 +129,11 @@ bool DeviceCommands::setParameter(std::uint8_t id, const std::array<std::uint32_
         bytes[m] = static_cast<std::uint8_t>(v);
     }
     bool done = false;
-    return sendParameter(id, bytes, 3, done);
+    const bool sent = sendParameter(id, bytes, 3, done);
+    if (confirmed) {
+        *confirmed = done;
+    }
+    return sent;
 }
 
 bool DeviceCommands::setColourComponent(std::uint8_t id,
@@ -131,12 +146,16 @@ bool DeviceCommands::setColourComponent(std::uint8_t id,
 }
 
 bool DeviceCommands::setDpiLevels(std::uint8_t id, std::uint32_t l1, std::uint32_t l2,
-                                  std::uint32_t l3, std::uint32_t l4) {
+                                  std::uint32_t l3, std::uint32_t l4, bool* confirmed) {
     const std::uint8_t bytes[kDpiLevelCount] = {
         static_cast<std::uint8_t>(2 * l1), static_cast<std::uint8_t>(2 * l2),
         static_cast<std::uint8_t>(2 * l3), static_cast<std::uint8_t>(2 * l4)};
     bool done = false;
-    return sendParameter(id, bytes, kDpiLevelCount, done);
+    const bool sent = sendParameter(id, bytes, kDpiLevelCount, done);
+    if (confirmed) {
+        *confirmed = done;
+    }
+    return sent;
 }
 
 }  // namespace q350

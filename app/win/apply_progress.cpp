@@ -44,7 +44,8 @@ bool ApplyProgress::OnInitDialog() {
 DWORD WINAPI ApplyProgress::RunWorker(void* param) {
     std::unique_ptr<Work> work(static_cast<Work*>(param));
     const HWND progress = work->progress;
-    DownloadReport report;
+    DownloadReport local;
+    DownloadReport& report = work->services.report ? *work->services.report : local;
     const bool ok = RunApply(
         *work->files, work->services,
         [progress](int position) {
@@ -55,6 +56,10 @@ DWORD WINAPI ApplyProgress::RunWorker(void* param) {
     for (const std::string& failure : report.failures) {
         OutputDebugStringA(("Q350Config: download step failed: " + failure + "\n").c_str());
     }
+    OutputDebugStringA(("Q350Config: download sent " + std::to_string(report.commandsSent) +
+                        " commands, " + std::to_string(report.commandsSkipped) +
+                        " already held by the mouse\n")
+                           .c_str());
     PostMessageW(work->mainWindow, ok ? kMsgDownloadDone : kMsgDownloadFailed, 0, 0);
     PostMessageW(progress, WM_CLOSE, 0, 0);
     return 0;

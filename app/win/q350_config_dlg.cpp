@@ -103,7 +103,7 @@ CQ350ConfigDlg::CQ350ConfigDlg(std::wstring programFolder, SettingsStore& store,
       pages_(files_, macros_, folder_),
       events_(std::move(events)),
       channel_(transport_),
-      device_(channel_, clock_, [this] { return files_.currentMode; }) {
+      device_(channel_, clock_) {
     icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource));
     if (!events_) {
         // The kernel driver's event channel (or the simulated mouse's when it is in use); its
@@ -299,6 +299,7 @@ bool CQ350ConfigDlg::CreateDpiIndicator() {
 
 void CQ350ConfigDlg::OpenMouse() {
     std::lock_guard<std::mutex> hold(deviceMutex_);
+    heldByMouse_.forgetAll();
     if (!channel_.open()) {
         return;
     }
@@ -312,6 +313,7 @@ void CQ350ConfigDlg::StartFlasher() {
     // Joined directly, not through a "%s" format: in a wide format that takes a narrow string
     // with the C99 printf family, and the path came out as the drive letter only.
     const std::wstring path = folder_ + kFlasherPath;
+    heldByMouse_.forgetAll();  // the flasher leaves the mouse as it likes
     ShellExecuteW(nullptr, L"open", path.c_str(), kFlasherParameters, nullptr, SW_SHOWNORMAL);
     PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
@@ -465,6 +467,8 @@ void CQ350ConfigDlg::OnCommand(HWND control) {
         return;
     }
     if (control == apply_.hwnd()) {
+        // Shift held while clicking: everything is written, whatever the mouse holds.
+        forceFullApply_ = GetKeyState(VK_SHIFT) < 0;
         PostMessageW(hwnd_, kMsgApply, 0, 0);
         return;
     }
@@ -668,7 +672,7 @@ void CQ350ConfigDlg::SetFlag(int bitmapId) {
 }
 
 void CQ350ConfigDlg::OnDeviceChange(WPARAM event, LPARAM data) {
-    if (event != DBT_DEVICEREMOVECOMPLETE || data == 0) {
+    if ((event != DBT_DEVICEREMOVECOMPLETE && event != DBT_DEVICEARRIVAL) || data == 0) {
         return;
     }
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
@@ -677,7 +681,12 @@ void CQ350ConfigDlg::OnDeviceChange(WPARAM event, LPARAM data) {
     }
     const auto* iface = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(data);
     const auto* name = reinterpret_cast<const char16_t*>(iface->dbcc_name);
-    if (IsMouseRemoval(std::u16string_view(name))) {
+    if (!IsMouseRemoval(std::u16string_view(name))) {
+        return;
+    }
+    // Whatever mouse is there now, nothing is known of what it holds.
+    heldByMouse_.forgetAll();
+    if (event == DBT_DEVICEREMOVECOMPLETE) {
         ShowAutoCloseNotice(hwnd_, MouseNotFoundText(lang::ChineseTexts()));
         PostMessageW(hwnd_, WM_CLOSE, 0, 0);
     }
@@ -696,6 +705,10 @@ void CQ350ConfigDlg::OnApply() {
     services.clock = &clock_;
     services.pointer = pointer_.get();
     services.notifier = &workerMessages_;
+    services.held = &heldByMouse_;
+    services.full = forceFullApply_;
+    services.report = &lastDownload_;
+    forceFullApply_ = false;
     downloading_ = true;
     ApplyProgress progress(files_, services, hwnd_);
     if (!progress.Run()) {
@@ -714,7 +727,7 @@ void CQ350ConfigDlg::OnDownloadEnded(bool ok) {
     apply_.SetSelected(false);
     workerMessages_.flushTo(notifier_);
     if (ok) {
-        FinishApply(files_);
+        FinishApply(files_, lastDownload_);
     } else {
         notifier_.show(MessageForm::SkinnedNotice, kSettingErrorText);
     }

@@ -139,6 +139,10 @@ private:
     DeferredNotifier workerMessages_;
     bool downloading_ = false;
     bool closeAfterDownload_ = false;  // Exit was chosen while a download ran
+    // What the attached mouse holds as far as the program is sure; Apply sends the rest.
+    AcknowledgedState heldByMouse_;
+    DownloadReport lastDownload_;   // left by the download worker before it posts its outcome
+    bool forceFullApply_ = false;   // Apply was clicked with Shift held
 
     HICON icon_ = nullptr;
     ui::Bitmap sheets_[3];  // normal, pressed, hover

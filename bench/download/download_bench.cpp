@@ -74,7 +74,7 @@ void RunVariant(const char* title, bool withMacros) {
     job.slot = slot.get();
     job.macros = &library;
     job.device = &device;
-    job.currentMode = &mode;
+    job.pointerMode = mode;
     job.deviceMutex = &lock;
     job.clock = &clock;
     DownloadReport report;

@@ -60,7 +60,7 @@ protected:
     VirtualMouse mouse{clock};
     VirtualMouseTransport transport{mouse};
     HidChannel channel{transport};
-    DeviceCommands device{channel, clock, [this] { return files->currentMode; }};
+    DeviceCommands device{channel, clock};
     std::mutex mutex;
     MacroLibrary library{"/nonexistent-q350-folder", store, notifier, clock};
     RecordingPointer pointer;
@@ -98,9 +98,12 @@ TEST_F(ApplyTest, UnpluggedMouseFailsAndNothingIsSaved) {
 TEST_F(ApplyTest, FinishStoresTableAndSavesTheActiveFile) {
     store.deleteValue(u"", kValueConfigInfo);
     files->profile().liftHeight[1] = 21;
-    files->pendingMacroId[1][2] = 0x15000001;  // already copied into the slot by the download
-    ASSERT_TRUE(FinishApply(*files));
+    files->pendingMacroId[1][2] = 0x15000001;
+    DownloadReport report;
+    report.macroIds[1][2] = 0x15000001;  // the download used the pending id
+    ASSERT_TRUE(FinishApply(*files, report));
     EXPECT_EQ(files->pendingMacroId[1][2], 0);
+    EXPECT_EQ(files->activeSlotRecord().buttonMacroId[1][2], 0x15000001);
     EXPECT_NE(store.find(u"", kValueConfigInfo), nullptr);
     std::vector<std::uint8_t> bytes;
     ASSERT_TRUE(ReadFileBytes(folder / "Profile" / "Profile1.cfg", bytes));
@@ -109,7 +112,7 @@ TEST_F(ApplyTest, FinishStoresTableAndSavesTheActiveFile) {
     EXPECT_EQ(saved.liftHeight[1], 21);
 
     store.failWrites = true;
-    EXPECT_FALSE(FinishApply(*files));  // a refused table is reported, not hidden
+    EXPECT_FALSE(FinishApply(*files, report));  // a refused table is reported, not hidden
 }
 
 TEST_F(ApplyTest, WorkerMessagesWaitForTheWindowThread) {

@@ -55,7 +55,7 @@ protected:
         job.pendingMacroId = pending;
         job.macros = &library;
         job.device = &device;
-        job.currentMode = &mode;
+        job.pointerMode = mode;
         job.deviceMutex = &mutex;
         job.clock = &clock;
         job.progress = [this](int p) {
@@ -182,9 +182,12 @@ TEST_F(Download, NonDefaultProfileLandsInTheMouseFieldByField) {
     ASSERT_TRUE(Run()) << (report.failures.empty() ? "" : report.failures[0]);
     EXPECT_EQ(progress, FullProgress());
     EXPECT_EQ(freeAtProgress, std::vector<int>{100});
-    EXPECT_EQ(mode, 1);
     EXPECT_EQ(report.macrosUploaded, 2);
-    EXPECT_EQ(slot->buttonMacroId[2][12], 0x01000022);
+    // The pending id is what the slot takes once the window hears of the success; the download
+    // itself leaves the slot alone.
+    EXPECT_EQ(report.macroIds[2][12], 0x01000022);
+    EXPECT_EQ(report.macroIds[0][5], 0x02000011);
+    EXPECT_EQ(slot->buttonMacroId[2][12], 0);
 
     // Every button word, read back from the mouse's memory.
     for (int m = 0; m < 3; ++m) {
@@ -413,7 +416,7 @@ protected:
         job.slot = slot.get();
         job.macros = &library;
         job.device = &device;
-        job.currentMode = &mode;
+        job.pointerMode = mode;
         job.deviceMutex = &mutex;
         job.clock = &clock;
         job.progress = [this](int p) {
@@ -582,7 +585,6 @@ TEST_F(Download, FailedFinalColourCommandFailsTheDownload) {
     ASSERT_EQ(report.failures.size(), 1u);
     EXPECT_EQ(report.failures[0], "zone 1 green");
     EXPECT_EQ(progress.back(), 95);
-    EXPECT_EQ(mode, 1);
     EXPECT_EQ(pointer.applied.size(), 2u);
 }
 
