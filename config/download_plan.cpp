@@ -355,13 +355,13 @@ std::string DescribeCommand(const PlanCommand& c) {
             break;
         case PlanOp::Parameter:
         case PlanOp::Colour:
-            std::snprintf(buf, sizeof buf, "set 0x%02X  %-18s %u %u %u", c.id, c.step.c_str(),
+            std::snprintf(buf, sizeof buf, "set 0x%02X  %-30s %u %u %u", c.id, c.step.c_str(),
                           static_cast<unsigned>(c.values[0]), static_cast<unsigned>(c.values[1]),
                           static_cast<unsigned>(c.values[2]));
             text = buf;
             break;
         case PlanOp::DpiLevels:
-            std::snprintf(buf, sizeof buf, "set 0x%02X  %-18s %u %u %u %u (x100 DPI)", c.id,
+            std::snprintf(buf, sizeof buf, "set 0x%02X  %-30s %u %u %u %u (x100 DPI)", c.id,
                           c.step.c_str(), static_cast<unsigned>(c.values[0]),
                           static_cast<unsigned>(c.values[1]), static_cast<unsigned>(c.values[2]),
                           static_cast<unsigned>(c.values[3]));

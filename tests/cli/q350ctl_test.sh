@@ -37,6 +37,22 @@ for pm, dm in zip(profile["modes"], dump["modes"]):
 sys.exit(1 if bad else 0)
 PY
 
+# The plan without a mouse: one line a command, in the order and with the waits of the download;
+# the mouse is not touched. A second apply still writes everything (the tool cannot know what the
+# mouse holds).
+before=$("$q" device dump --virtual m.state | grep 'commands received')
+"$q" profile apply p.cfg --dry-run >plan.txt || fail "profile apply --dry-run"
+[ "$(grep -c '^write 0x0[468]' plan.txt)" -eq 42 ] || fail "dry run: not 42 button writes"
+[ "$(grep -c '^set 0x' plan.txt)" -eq 20 ] || fail "dry run: not 20 parameters"
+grep -q '^set 0x0C  lift-off value' plan.txt || fail "dry run: no lift-off line"
+tail -n 1 plan.txt | grep -q '^62 commands, 0 macro uploads$' || fail "dry run: no count"
+[ "$("$q" device dump --virtual m.state | grep 'commands received')" = "$before" ] ||
+  fail "dry run touched the mouse"
+status=0; "$q" profile apply p.cfg --dry-run --virtual m.state 2>/dev/null || status=$?
+[ "$status" -ne 0 ] || fail "dry run together with a mouse was accepted"
+"$q" profile apply p.cfg --virtual m.state | grep -q '^applied p.cfg: 42 button words' ||
+  fail "a second apply did not write everything"
+
 # Not a profile: clear error, status 1, and the mouse is not touched.
 head -c 1000 /dev/urandom >junk.cfg
 status=0; "$q" profile show junk.cfg >/dev/null 2>err.txt || status=$?

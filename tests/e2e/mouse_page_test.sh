@@ -247,7 +247,12 @@ grep -q 'ScreenGrab.exe' "$app/tools.log" 2>/dev/null || e2e_fail "the program b
 
 # Restore gives button 9 its default back and takes the macro out of the slot.
 open_label 9 && { panel 276 271; panel_closed "Restore"; }
+# The mouse already holds everything else: this Apply writes button 10's word and nothing more.
+commands() { "$E2E_Q350CTL" device dump --virtual "$state" | sed -n 's/.*commands received: //p'; }
+sent_before=$(commands)
 apply "Apply after Restore"
+sent=$(( $(commands) - sent_before ))
+[ "$sent" -eq 1 ] || e2e_fail "Apply after one change sent $sent commands, not 1"
 expect_cfg "Restore" 0 9 1 147
 expect_word "Restore" 0 10 0x00030002
 [ "$(slot_macro 9)" = 0x00000000 ] || e2e_fail "Restore: the slot still names the macro"
