@@ -151,7 +151,17 @@ void ShowText(const ProfileData& p, const std::string& file, std::size_t size,
     }
 }
 
-void ShowJson(const ProfileData& p, const std::string& file, const std::vector<int>& modes) {
+// The slot of an export file: its name and the program the profile follows.
+Json SlotSummary(const ProfileSlot& slot) {
+    Json s = Json::object();
+    s["name"] = Text(slot.name);
+    s["autoPath"] = Utf16ToUtf8(AutoPathOf(slot));
+    s["autoSwitch"] = !AutoSwitchProgram(slot).empty();
+    return s;
+}
+
+void ShowJson(const ProfileData& p, const std::string& file, const std::vector<int>& modes,
+              const ProfileSlot* slot) {
     Json doc = Json::object();
     doc["file"] = file;
     doc["magic"] = Hex(p.magic);
@@ -210,6 +220,9 @@ void ShowJson(const ProfileData& p, const std::string& file, const std::vector<i
         list.push_back(std::move(mode));
     }
     doc["modes"] = std::move(list);
+    if (slot) {
+        doc["slot"] = SlotSummary(*slot);
+    }
     std::cout << JsonText(doc);
 }
 
@@ -352,10 +365,21 @@ int Show(const Args& args) {
             modes.push_back(m);
         }
     }
+    std::unique_ptr<ProfileSlot> slot;
+    if (bytes.size() >= kExportFileSize) {
+        slot = std::make_unique<ProfileSlot>();
+        FillRecord(*slot, std::span<const std::uint8_t>(bytes).subspan(kProfileSize, kSlotSize));
+    }
     if (json) {
-        ShowJson(*profile, file, modes);
+        ShowJson(*profile, file, modes, slot.get());
     } else {
         ShowText(*profile, file, bytes.size(), modes);
+        if (slot) {
+            const std::string program = Utf16ToUtf8(AutoPathOf(*slot));
+            std::cout << "\nslot: " << Text(slot->name) << "\n  program path: "
+                      << (program.empty() ? "none" : program) << "\n  switch profile automatically: "
+                      << (AutoSwitchProgram(*slot).empty() ? "off" : "on") << "\n";
+        }
     }
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "config/profile_data.h"
 
+#include <algorithm>
+
 #include "base/utf.h"
 #include "config/key_tables.h"
 
@@ -59,6 +61,26 @@ void BuildDefaults(ProfileData& p, bool chinese) {
             p.ledBrightness[z][m] = 5;
         }
     }
+}
+
+std::u16string AutoPathOf(const ProfileSlot& slot) {
+    const std::u16string_view all(slot.autoPath, kAutoPathChars);
+    const std::size_t end = all.find(u'\0');
+    return end == std::u16string_view::npos ? std::u16string() : std::u16string(all.substr(0, end));
+}
+
+std::u16string AutoSwitchProgram(const ProfileSlot& slot) {
+    return slot.autoSwitch == kAutoSwitchOn ? AutoPathOf(slot) : std::u16string();
+}
+
+bool SetAutoSwitch(ProfileSlot& slot, std::u16string_view path, bool on) {
+    if (path.size() >= kAutoPathChars || path.find(u'\0') != std::u16string_view::npos) {
+        return false;
+    }
+    std::fill(std::begin(slot.autoPath), std::end(slot.autoPath), u'\0');
+    std::copy(path.begin(), path.end(), slot.autoPath);
+    slot.autoSwitch = on ? kAutoSwitchOn : 0;
+    return true;
 }
 
 }  // namespace q350

@@ -6,6 +6,8 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <span>
 
 #include "device/device_protocol.h"
@@ -106,23 +108,30 @@ static_assert(offsetof(ProfileData, ledSpeed) == 0x206B0);
 static_assert(offsetof(ProfileData, ledBrightness) == 0x206C8);
 
 // One of the five stored profiles, as remembered in the registry.
+inline constexpr std::size_t kAutoPathChars = kTextChars;  // 259 characters and the terminating 0
+inline constexpr std::int32_t kAutoSwitchOn = 1;
+
 struct ProfileSlot {
     std::int32_t tag;     // kSlotTag, set at every start
     std::int32_t active;  // 1 for the active profile
-    std::uint8_t reserved1[4];
+    // 1: switch to this profile while its program is in front; anything else is off (tables
+    // written before the switch existed hold 0 here).
+    std::int32_t autoSwitch;
     char16_t name[kTextChars];  // "Profile1".."Profile5"
     char16_t path[kTextChars];  // program folder + Profile\ProfileN.cfg
-    std::uint8_t reserved2[520];
+    // The program the profile follows: a full path or a bare file name, at most 259 characters
+    // and a 0; all zeros: no program.
+    char16_t autoPath[kAutoPathChars];
     std::int32_t buttonMacroId[kModeCount][kButtonCount];  // macro id used by each button
 };
 
 static_assert(sizeof(ProfileSlot) == 0x6CC);
 static_assert(offsetof(ProfileSlot, tag) == 0x000);
 static_assert(offsetof(ProfileSlot, active) == 0x004);
-static_assert(offsetof(ProfileSlot, reserved1) == 0x008);
+static_assert(offsetof(ProfileSlot, autoSwitch) == 0x008);
 static_assert(offsetof(ProfileSlot, name) == 0x00C);
 static_assert(offsetof(ProfileSlot, path) == 0x214);
-static_assert(offsetof(ProfileSlot, reserved2) == 0x41C);
+static_assert(offsetof(ProfileSlot, autoPath) == 0x41C);
 static_assert(offsetof(ProfileSlot, buttonMacroId) == 0x624);
 
 // The slot table kept in the registry value ConfigInfo; slot i belongs to Profile<i+1>.cfg.
@@ -131,6 +140,14 @@ struct ConfigInfo {
 };
 
 static_assert(sizeof(ConfigInfo) == 8700);
+
+// The program a slot follows when its switch is on, or empty: a value other than 1, an empty
+// path or one without its terminator reads as "off".
+std::u16string AutoSwitchProgram(const ProfileSlot& slot);
+// The path as stored (empty when it has no terminator), whatever the switch says.
+std::u16string AutoPathOf(const ProfileSlot& slot);
+// Stores a path (false when it is longer than 259 characters) and the switch.
+bool SetAutoSwitch(ProfileSlot& slot, std::u16string_view path, bool on);
 
 inline constexpr std::size_t kProfileSize = sizeof(ProfileData);
 inline constexpr std::size_t kSlotSize = sizeof(ProfileSlot);

@@ -288,11 +288,14 @@ ImportResult ProfileFiles::importProfile(const std::filesystem::path& path) {
         return ImportResult::NotProfile;
     }
     *profile_ = *incoming;
-    // Only the settings come from the file's slot, its name and macro ids: the file path, tag
-    // and active mark stay the program's own, so an imported file cannot move later saves
-    // anywhere else.
+    // Only the settings come from the file's slot, its name, macro ids and the program it
+    // follows: the file path, tag and active mark stay the program's own, so an imported file
+    // cannot move later saves anywhere else.
     ProfileSlot& active = activeSlotRecord();
     std::copy(std::begin(slot.name), std::end(slot.name), std::begin(active.name));
+    // A switch that is not plainly on, or a path without its end, comes in as "off".
+    const std::u16string program = AutoPathOf(slot);
+    SetAutoSwitch(active, program, !program.empty() && slot.autoSwitch == kAutoSwitchOn);
     for (int m = 0; m < kModeCount; ++m) {
         for (int k = 0; k < kButtonCount; ++k) {
             active.buttonMacroId[m][k] = slot.buttonMacroId[m][k];

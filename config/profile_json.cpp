@@ -107,10 +107,6 @@ std::vector<bool> ReservedMask(std::size_t fileSize) {
             mark(at, (kDpiSlots - kDpiUsedSlots) * sizeof(std::int32_t));
         }
     }
-    if (fileSize == kExportFileSize) {
-        mark(kProfileSize + offsetof(ProfileSlot, reserved1), sizeof(ProfileSlot::reserved1));
-        mark(kProfileSize + offsetof(ProfileSlot, reserved2), sizeof(ProfileSlot::reserved2));
-    }
     return mask;
 }
 
@@ -200,6 +196,8 @@ Json SlotJson(const ProfileSlot& s) {
     j["active"] = s.active;
     PutText(j, "name", s.name);
     PutText(j, "path", s.path);
+    j["autoSwitch"] = s.autoSwitch;
+    PutText(j, "autoPath", s.autoPath);
     Json ids = Json::array();
     for (int m = 0; m < kModeCount; ++m) {
         Json row = Json::array();
@@ -450,14 +448,22 @@ void DocumentReader::mode(const Json& j, const std::string& path, ProfileData& p
 
 void DocumentReader::slot(const Json& j, ProfileSlot& s) {
     const std::string path = "/slot";
+    // Documents written before the program switch existed have neither autoSwitch nor autoPath.
     if (!check_.object(j, path, {"tag", "active", "name", "path", "buttonMacroIds"},
-                       {"nameBytes", "pathBytes"})) {
+                       {"nameBytes", "pathBytes", "autoSwitch", "autoPath", "autoPathBytes"})) {
         return;
     }
     number(j, path, "tag", INT32_MIN, INT32_MAX, s.tag);
     number(j, path, "active", 0, 1, s.active);
     text(j, path, "name", s.name);
     text(j, path, "path", s.path);
+    if (j.contains("autoSwitch")) {
+        number(j, path, "autoSwitch", strict_ ? 0 : INT32_MIN, strict_ ? 1 : INT32_MAX,
+               s.autoSwitch);
+    }
+    if (j.contains("autoPath")) {
+        text(j, path, "autoPath", s.autoPath);
+    }
     const std::string idsPath = JsonPath(path, "buttonMacroIds");
     if (!check_.array(j.at("buttonMacroIds"), idsPath, kModeCount)) {
         return;

@@ -53,6 +53,26 @@ status=0; "$q" profile apply p.cfg --dry-run --virtual m.state 2>/dev/null || st
 "$q" profile apply p.cfg --virtual m.state | grep -q '^applied p.cfg: 42 button words' ||
   fail "a second apply did not write everything"
 
+# An export file shows the program its profile follows.
+$py - <<'PY' || fail "could not make an export file"
+import struct
+slot = bytearray(0x6CC)
+struct.pack_into("<iii", slot, 0, 0, 1, 1)
+name = "Arena".encode("utf-16-le")
+slot[0x00C:0x00C + len(name)] = name
+prog = "C:\\Games\\arena.exe".encode("utf-16-le")
+slot[0x41C:0x41C + len(prog)] = prog
+open("bound.cfg", "wb").write(open("p.cfg", "rb").read() + bytes(slot))
+PY
+"$q" profile show bound.cfg >bound.txt || fail "profile show of an export file"
+grep -q '^  program path: C:\\Games\\arena.exe$' bound.txt || fail "show: no program path"
+grep -q '^  switch profile automatically: on$' bound.txt || fail "show: switch not on"
+"$q" profile show bound.cfg --json | $py -c '
+import json, sys
+s = json.load(sys.stdin)["slot"]
+sys.exit(0 if s["autoPath"] == "C:\\Games\\arena.exe" and s["autoSwitch"] is True else 1)' ||
+  fail "show --json: no program path"
+
 # Not a profile: clear error, status 1, and the mouse is not touched.
 head -c 1000 /dev/urandom >junk.cfg
 status=0; "$q" profile show junk.cfg >/dev/null 2>err.txt || status=$?

@@ -416,6 +416,7 @@ TEST_F(ProfileFilesTest, ImportTakesNameAndMacroIdsButNeverTheFilesPath) {
     const fs::path elsewhere = folder / "elsewhere.cfg";
     SetField(slot.path, kTextChars, Utf16FromPath(elsewhere));
     slot.buttonMacroId[1][4] = 0x01000005;
+    ASSERT_TRUE(SetAutoSwitch(slot, u"C:\\Games\\Arena\\arena.exe", true));
     std::vector<std::uint8_t> file(RecordBytes(*incoming).begin(), RecordBytes(*incoming).end());
     file.insert(file.end(), RecordBytes(slot).begin(), RecordBytes(slot).end());
     const fs::path in = folder / "import.cfg";
@@ -432,6 +433,25 @@ TEST_F(ProfileFilesTest, ImportTakesNameAndMacroIdsButNeverTheFilesPath) {
     EXPECT_EQ(active.active, 1);
     EXPECT_EQ(FieldText(active.name, kTextChars), u"Evil");
     EXPECT_EQ(FieldText(active.path, kTextChars), pathText(1));
+    // The program the profile follows comes along.
+    EXPECT_EQ(AutoSwitchProgram(active), u"C:\\Games\\Arena\\arena.exe");
+
+    // A switch value that is not 1, or a path without its end, comes in as "off".
+    slot.autoSwitch = 7;
+    std::vector<std::uint8_t> odd(RecordBytes(*incoming).begin(), RecordBytes(*incoming).end());
+    odd.insert(odd.end(), RecordBytes(slot).begin(), RecordBytes(slot).end());
+    WriteAll(in, odd);
+    ASSERT_EQ(files->importProfile(in), ImportResult::Imported);
+    EXPECT_EQ(files->activeSlotRecord().autoSwitch, 0);
+    EXPECT_EQ(AutoPathOf(files->activeSlotRecord()), u"C:\\Games\\Arena\\arena.exe");
+    std::fill(std::begin(slot.autoPath), std::end(slot.autoPath), u'x');
+    slot.autoSwitch = 1;
+    odd.resize(kProfileSize);
+    odd.insert(odd.end(), RecordBytes(slot).begin(), RecordBytes(slot).end());
+    WriteAll(in, odd);
+    ASSERT_EQ(files->importProfile(in), ImportResult::Imported);
+    EXPECT_TRUE(AutoSwitchProgram(files->activeSlotRecord()).empty());
+    EXPECT_TRUE(AutoPathOf(files->activeSlotRecord()).empty());
 
     ASSERT_TRUE(files->save());
     EXPECT_FALSE(fs::exists(elsewhere));

@@ -105,12 +105,36 @@ TEST(ProfileJsonRoundTrip, ExportFileKeepsItsSlot) {
     SetField(slot.name, kTextChars, u"Profile3");
     SetField(slot.path, kTextChars, u"C:\\Q350\\Profile\\Profile3.cfg");
     slot.buttonMacroId[2][7] = static_cast<std::int32_t>(0x15000123u);
+    ASSERT_TRUE(SetAutoSwitch(slot, u"arena.exe", true));
     const auto s = RecordBytes(slot);
     file.insert(file.end(), s.begin(), s.end());
     ASSERT_EQ(file.size(), kExportFileSize);
     const std::string json = Export(file);
     EXPECT_NE(json.find("\"slot\": {"), std::string::npos);
+    EXPECT_NE(json.find("\"autoPath\": \"arena.exe\""), std::string::npos);
+    EXPECT_NE(json.find("\"autoSwitch\": 1"), std::string::npos);
     EXPECT_EQ(Import(json), file);
+
+    // Documents from before the switch existed read with no program; a switch that is neither 0
+    // nor 1 is refused by name.
+    std::string old = json;
+    const auto cut = [&old](const std::string& key) {
+        const std::size_t at = old.find("\"" + key + "\"");
+        ASSERT_NE(at, std::string::npos);
+        old.erase(old.rfind(',', at), old.find_first_of(",\n}", at) - old.rfind(',', at));
+    };
+    cut("autoSwitch");
+    cut("autoPath");
+    std::vector<std::uint8_t> plain = file;
+    std::fill(plain.begin() + kProfileSize + offsetof(ProfileSlot, autoSwitch),
+              plain.begin() + kProfileSize + offsetof(ProfileSlot, autoSwitch) + 4, 0);
+    std::fill(plain.begin() + kProfileSize + offsetof(ProfileSlot, autoPath),
+              plain.begin() + kProfileSize + offsetof(ProfileSlot, autoPath) + 2 * kAutoPathChars, 0);
+    EXPECT_EQ(Import(old), plain);
+    std::string two = json;
+    two.replace(two.find("\"autoSwitch\": 1"), 15, "\"autoSwitch\": 2");
+    const std::string problem = Refusal(two);
+    EXPECT_NE(problem.find("/slot/autoSwitch"), std::string::npos) << problem;
 }
 
 TEST(ProfileJsonRoundTrip, BytesTheFieldsCannotCarryAreKept) {
