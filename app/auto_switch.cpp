@@ -1,0 +1,106 @@
+#include "app/auto_switch.h"
+
+#include <algorithm>
+
+namespace q350::app {
+
+namespace {
+
+char16_t Fold(char16_t c) {
+    if (c >= u'a' && c <= u'z') {
+        return static_cast<char16_t>(c - (u'a' - u'A'));
+    }
+    // Latin-1 letters: à...þ fold onto À...Þ, except the division sign.
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) {
+        return static_cast<char16_t>(c - 0x20);
+    }
+    return c;
+}
+
+bool SameIgnoringCase(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](char16_t x, char16_t y) { return Fold(x) == Fold(y); });
+}
+
+std::u16string_view FileName(std::u16string_view path) {
+    const std::size_t at = path.find_last_of(u"\\/");
+    return at == std::u16string_view::npos ? path : path.substr(at + 1);
+}
+
+// Both separators count the same: "C:/Games/x.exe" names "C:\Games\x.exe".
+bool SamePath(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
+               const auto norm = [](char16_t c) { return c == u'/' ? u'\\' : Fold(c); };
+               return norm(x) == norm(y);
+           });
+}
+
+}  // namespace
+
+bool ProgramMatches(std::u16string_view bound, std::u16string_view image) {
+    if (bound.empty() || image.empty()) {
+        return false;
+    }
+    if (bound.find_first_of(u"\\/") != std::u16string_view::npos) {
+        return SamePath(bound, image);
+    }
+    return SameIgnoringCase(bound, FileName(image));
+}
+
+void AutoSwitcher::setBindings(const std::array<std::u16string, kSlotCount>& programs) {
+    programs_ = programs;
+}
+
+void AutoSwitcher::setBindings(const ProfileSlot (&slots)[kSlotCount]) {
+    for (int i = 0; i < kSlotCount; ++i) {
+        programs_[static_cast<std::size_t>(i)] = AutoSwitchProgram(slots[i]);
+    }
+}
+
+int AutoSwitcher::slotFor(std::u16string_view image) const {
+    for (int i = 0; i < kSlotCount; ++i) {
+        if (ProgramMatches(programs_[static_cast<std::size_t>(i)], image)) {
+            return i;
+        }
+    }
+    return manual_;
+}
+
+void AutoSwitcher::foreground(std::u16string_view image, bool ownWindow, std::uint64_t nowMs) {
+    if (ownWindow) {
+        return;  // the program's own windows in front change nothing
+    }
+    const int wanted = slotFor(image);
+    if (!haveTarget_ || wanted != target_) {
+        target_ = wanted;
+        targetSinceMs_ = nowMs;
+        haveTarget_ = true;
+    }
+}
+
+std::uint64_t AutoSwitcher::settlesInMs(std::uint64_t nowMs) const {
+    if (!haveTarget_ || nowMs - targetSinceMs_ >= kAutoSwitchSettleMs) {
+        return 0;
+    }
+    return kAutoSwitchSettleMs - (nowMs - targetSinceMs_);
+}
+
+std::optional<int> AutoSwitcher::due(const Conditions& c, std::uint64_t nowMs) {
+    hold_ = Hold::None;
+    if (!haveTarget_ || target_ == c.activeSlot || settlesInMs(nowMs) != 0) {
+        return std::nullopt;
+    }
+    if (c.unappliedEdits) {
+        hold_ = Hold::WaitsForApply;
+        return std::nullopt;
+    }
+    if (c.busy) {
+        hold_ = Hold::Busy;
+        return std::nullopt;
+    }
+    return target_;
+}
+
+}  // namespace q350::app
