@@ -48,8 +48,8 @@ protected:
     }
     void SetUp() override { ASSERT_TRUE(channel.open()); }
 
-    bool Run() {
-        progress.clear();
+    // The fixture's profile, slot, library and mouse as a download job.
+    DownloadJob Job() {
         DownloadJob job;
         job.profile = profile.get();
         job.slot = slot.get();
@@ -59,6 +59,11 @@ protected:
         job.pointerMode = mode;
         job.deviceMutex = &mutex;
         job.clock = &clock;
+        return job;
+    }
+    bool Run() {
+        progress.clear();
+        DownloadJob job = Job();
         job.progress = [this](int p) {
             progress.push_back(p);
             if (mutex.try_lock()) {
@@ -710,14 +715,7 @@ protected:
     std::uint32_t Apply(bool full = false) {
         const std::uint32_t before = mouse.state().commandCount;
         progress.clear();
-        DownloadJob job;
-        job.profile = profile.get();
-        job.slot = slot.get();
-        job.pendingMacroId = pending;
-        job.macros = &library;
-        job.device = &device;
-        job.deviceMutex = &mutex;
-        job.clock = &clock;
+        DownloadJob job = Job();
         job.held = &held;
         job.full = full;
         job.progress = [this](int p) { progress.push_back(p); };
