@@ -1,6 +1,7 @@
 #include "config/profile_files.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -45,6 +46,7 @@ ProfileFiles::ProfileFiles(std::filesystem::path programFolder, SettingsStore& s
       notifier_(notifier),
       chinese_(std::move(chinese)),
       profile_(std::make_unique<ProfileData>()),
+      unedited_(std::make_unique<ProfileData>()),
       table_(std::make_unique<ConfigInfo>()) {
     ZeroRecord(*profile_);
     ZeroRecord(*table_);
@@ -142,6 +144,7 @@ LoadResult ProfileFiles::load(const std::filesystem::path& path, bool reportMiss
         std::vector<std::uint8_t> stored;
         if (store_.readBinary(u"", kValueDefaultSetting, stored) == StoreResult::Ok) {
             FillRecord(*profile_, stored);
+            markUnedited();
             return LoadResult::Loaded;
         }
     }
@@ -155,6 +158,7 @@ LoadResult ProfileFiles::load(const std::filesystem::path& path, bool reportMiss
                            FormatMessage(kMsgInvalidProfile, Utf16FromPath(path)));
             return LoadResult::NotProfile;
         }
+        markUnedited();
         return LoadResult::Loaded;
     }
     if (error == FileError::NotFound && reportMissing) {
@@ -166,10 +170,24 @@ LoadResult ProfileFiles::load(const std::filesystem::path& path, bool reportMiss
     return LoadResult::NotLoaded;
 }
 
+void ProfileFiles::markUnedited() { *unedited_ = *profile_; }
+
+bool ProfileFiles::hasUnappliedEdits() const {
+    for (const auto& mode : pendingMacroId) {
+        for (const std::int32_t id : mode) {
+            if (id != 0) {
+                return true;
+            }
+        }
+    }
+    return std::memcmp(profile_.get(), unedited_.get(), sizeof(ProfileData)) != 0;
+}
+
 bool ProfileFiles::create(const std::filesystem::path& path) {
     // The record holds the defaults whether or not the file can be written, so that the program
     // never goes on with a half-read or foreign record.
     BuildDefaults(*profile_, isChinese());
+    markUnedited();
     FileError error = FileError::None;
     if (writeFile(path, RecordBytes(*profile_), &error)) {
         return true;
@@ -190,6 +208,7 @@ bool ProfileFiles::save() {
             // The file is writable again: later loads read it rather than the registry copy.
             registryFallback_ = false;
         }
+        markUnedited();
         return true;
     }
     if (error == FileError::NotFound) {
@@ -200,6 +219,7 @@ bool ProfileFiles::save() {
     if (error == FileError::AccessDenied && IsProfileOne(path)) {
         if (store_.writeBinary(u"", kValueDefaultSetting, RecordBytes(*profile_))) {
             registryFallback_ = true;
+            markUnedited();
             return true;
         }
     }

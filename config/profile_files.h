@@ -100,6 +100,9 @@ public:
     void setFileWriter(FileWriter writer) { writer_ = std::move(writer); }
 
     void clearPendingMacroIds();
+    // The record or the buttons' macro choices differ from what was last loaded from the
+    // profile's file or saved after an Apply.
+    bool hasUnappliedEdits() const;
     // Whether built-in texts are Chinese at the moment.
     bool chineseTexts() const { return isChinese(); }
 
@@ -112,6 +115,7 @@ public:
     std::int32_t pendingMacroId[kModeCount][kButtonCount] = {};
 
 private:
+    void markUnedited();
     bool isChinese() const { return chinese_ && chinese_(); }
     bool writeFile(const std::filesystem::path& path, std::span<const std::uint8_t> data,
                    FileError* error) const;
@@ -122,6 +126,7 @@ private:
     std::function<bool()> chinese_;
     FileWriter writer_;
     std::unique_ptr<ProfileData> profile_;
+    std::unique_ptr<ProfileData> unedited_;  // the record as last loaded or saved
     std::unique_ptr<ConfigInfo> table_;
     int active_ = 0;
     bool registryFallback_ = false;

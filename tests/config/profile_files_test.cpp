@@ -367,6 +367,37 @@ TEST_F(ProfileFilesTest, SelectSwitchesSlotsAndStoresTheTableOnlyWhenHidden) {
     EXPECT_FALSE(files->select(5, false));
 }
 
+TEST_F(ProfileFilesTest, EditsCountAsUnappliedUntilSavedOrReplacedByALoad) {
+    files->startupLoad();
+    EXPECT_FALSE(files->hasUnappliedEdits());
+    const std::int32_t defaultLift = files->profile().liftHeight[2];
+    files->profile().liftHeight[2] = 7;
+    EXPECT_TRUE(files->hasUnappliedEdits());
+    files->profile().liftHeight[2] = defaultLift;
+    EXPECT_FALSE(files->hasUnappliedEdits());  // changed back: nothing to apply
+    files->pendingMacroId[1][1] = 0x15000002;  // a macro chosen for a button
+    EXPECT_TRUE(files->hasUnappliedEdits());
+    files->clearPendingMacroIds();
+    files->profile().reportRate[0] = 1;
+    ASSERT_TRUE(files->save());  // what an Apply that went well ends with
+    EXPECT_FALSE(files->hasUnappliedEdits());
+
+    // Restored defaults and imports are edits until applied; a selection loads a file as it is.
+    files->restoreDefaults();
+    EXPECT_TRUE(files->hasUnappliedEdits());
+    WriteAll(profileFile(2), RecordBytes(*MarkedProfile(2)));
+    ASSERT_TRUE(files->select(1, false));
+    EXPECT_FALSE(files->hasUnappliedEdits());
+    // A save that fails leaves the edits unapplied.
+    files->profile().liftHeight[0] = 9;
+    files->setFileWriter([](const fs::path&, std::span<const std::uint8_t>, FileError* e) {
+        *e = FileError::Other;
+        return false;
+    });
+    EXPECT_FALSE(files->save());
+    EXPECT_TRUE(files->hasUnappliedEdits());
+}
+
 TEST_F(ProfileFilesTest, FailedSelectKeepsTheActiveProfileSafeFromLaterSaves) {
     files->startupLoad();
     files->profile().liftHeight[2] = 25;  // edited, not yet applied
