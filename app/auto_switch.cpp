@@ -39,6 +39,27 @@ bool SamePath(std::u16string_view a, std::u16string_view b) {
 
 }  // namespace
 
+std::u16string AutoSwitchedText(std::u16string_view profile, std::u16string_view program,
+                                bool chinese) {
+    std::u16string text(profile);
+    if (program.empty()) {
+        return text + (chinese ? u" \u5df2\u542f\u7528" : u" in use");
+    }
+    text += chinese ? u" \u8ddf\u968f " : u" follows ";
+    return text + std::u16string(FileName(program));
+}
+
+std::u16string AutoSwitchWaitsText(bool chinese) {
+    return chinese ? u"\u81ea\u52a8\u5207\u6362\u7b49\u5f85\u5e94\u7528\u8bbe\u7f6e"
+                   : u"Automatic switching waits for Apply";
+}
+
+std::u16string AutoSwitchFailedText(std::u16string_view profile, bool chinese) {
+    return std::u16string(profile) +
+           (chinese ? u" \u672a\u80fd\u5199\u5165\u9f20\u6807\uff0c\u4e0b\u6b21\u5e94\u7528\u5c06\u5168\u90e8\u5199\u5165"
+                    : u" could not be written into the mouse; the next Apply writes everything");
+}
+
 bool ProgramMatches(std::u16string_view bound, std::u16string_view image) {
     if (bound.empty() || image.empty()) {
         return false;

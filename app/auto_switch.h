@@ -21,6 +21,13 @@ bool ProgramMatches(std::u16string_view bound, std::u16string_view image);
 // How long a bound program must stay in front before its profile is switched to.
 inline constexpr std::uint64_t kAutoSwitchSettleMs = 300;
 
+// The status line and tray tip of automatic switching, in English or Chinese: the profile now in
+// use and the program it follows, a switch that waits for Apply, a switch whose download failed.
+std::u16string AutoSwitchedText(std::u16string_view profile, std::u16string_view program,
+                                bool chinese);
+std::u16string AutoSwitchWaitsText(bool chinese);
+std::u16string AutoSwitchFailedText(std::u16string_view profile, bool chinese);
+
 class AutoSwitcher {
 public:
     // What holds a switch back at the moment it would happen.

@@ -50,6 +50,14 @@ bool MainWindowModel::setHint(int hint, bool chinese) {
     return true;
 }
 
+bool MainWindowModel::setStatus(std::u16string text) {
+    if (text == status_) {
+        return false;
+    }
+    status_ = std::move(text);
+    return true;
+}
+
 bool MainWindowModel::clearStatusOnMove() {
     if (status_.empty()) {
         return false;

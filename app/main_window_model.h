@@ -40,6 +40,8 @@ public:
     // ---- status line ----
     // Message 2053: the text of the hint; returns whether the text changed.
     bool setHint(int hint, bool chinese);
+    // A text of the program's own (automatic switching); true when the text changed.
+    bool setStatus(std::u16string text);
     // A pointer move over the window's own surface: empties the text (true when it was not
     // empty).
     bool clearStatusOnMove();

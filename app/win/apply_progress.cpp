@@ -43,13 +43,15 @@ bool ApplyProgress::OnInitDialog() {
 
 DWORD WINAPI ApplyProgress::RunWorker(void* param) {
     std::unique_ptr<Work> work(static_cast<Work*>(param));
-    const HWND progress = work->progress;
+    const HWND progress = work->progress;  // none for a download in the background
     DownloadReport local;
     DownloadReport& report = work->services.report ? *work->services.report : local;
     const bool ok = RunApply(
         *work->files, work->services,
         [progress](int position) {
-            PostMessageW(progress, ui::kMsgProgress, static_cast<WPARAM>(position), 0);
+            if (progress != nullptr) {
+                PostMessageW(progress, ui::kMsgProgress, static_cast<WPARAM>(position), 0);
+            }
         },
         &report);
     // The user sees "Setting Error" only; the failed steps go to the debugger's output.
@@ -61,8 +63,22 @@ DWORD WINAPI ApplyProgress::RunWorker(void* param) {
                         " already held by the mouse\n")
                            .c_str());
     PostMessageW(work->mainWindow, ok ? kMsgDownloadDone : kMsgDownloadFailed, 0, 0);
-    PostMessageW(progress, WM_CLOSE, 0, 0);
+    if (progress != nullptr) {
+        PostMessageW(progress, WM_CLOSE, 0, 0);
+    }
     return 0;
+}
+
+bool ApplyProgress::StartInBackground(ProfileFiles& files, const ApplyServices& services,
+                                      HWND mainWindow) {
+    auto* work = new Work{&files, services, mainWindow, nullptr};
+    HANDLE thread = CreateThread(nullptr, 0, RunWorker, work, 0, nullptr);
+    if (thread == nullptr) {
+        delete work;
+        return false;
+    }
+    CloseHandle(thread);
+    return true;
 }
 
 }  // namespace q350::app

@@ -20,6 +20,12 @@ public:
     // 1796) reaches the main window; false when the dialog could not be shown and nothing ran.
     bool Run();
 
+    // The same download without a dialog, for the automatic profile switch: no progress and no
+    // end pause (services.endPause). True when the worker was started; its outcome (1795 or
+    // 1796) then reaches the main window.
+    static bool StartInBackground(ProfileFiles& files, const ApplyServices& services,
+                                  HWND mainWindow);
+
 protected:
     bool OnInitDialog() override;
 

@@ -198,6 +198,9 @@ bool CQ350ConfigDlg::OnInitDialog() {
 
     if (startPath_ == StartPath::Run) {
         StartTimer(kTimerUpdater, kTimerUpdaterMs);
+        autoSwitcher_.setBindings(files_.configInfo().slots);
+        autoSwitcher_.chosenByHand(files_.activeSlot());
+        foregroundWatcher_.Start([this](const ForegroundProgram& p) { OnForeground(p); });
     } else {
         ShowAutoCloseNotice(hwnd_, MouseNotFoundText(lang::ChineseTexts()));
         PostMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -485,6 +488,7 @@ void CQ350ConfigDlg::OnCommand(HWND control) {
     for (int tab = 0; tab < kProfileTabCount; ++tab) {
         if (control == profileTabs_[tab].hwnd()) {
             SelectProfileTab(tab);
+            autoSwitcher_.chosenByHand(files_.activeSlot());
             return;
         }
     }
@@ -568,6 +572,10 @@ void CQ350ConfigDlg::OnTimer(UINT_PTR id) {
                 StopTimer(kTimerSimulatedPlug);
                 SendSimulatedRemoval(hwnd_);
             }
+            break;
+        case kTimerAutoSwitch:
+            StopTimer(kTimerAutoSwitch);
+            TryAutoSwitch();
             break;
         case kTimerDpiIndicator:
             if (dpiCountdown_.tick()) {
@@ -725,14 +733,88 @@ void CQ350ConfigDlg::OnDownloadEnded(bool ok) {
     }
     downloading_ = false;
     apply_.SetSelected(false);
-    workerMessages_.flushTo(notifier_);
-    if (ok) {
-        FinishApply(files_, lastDownload_);
+    if (autoApplying_) {
+        // Over a game nothing pops up: the outcome goes to the status line and the tray tip.
+        autoApplying_ = false;
+        workerMessages_.flushTo(debugNotifier_);
+        const std::u16string name = FieldText(files_.activeSlotRecord().name, kTextChars);
+        if (ok && FinishApply(files_, lastDownload_)) {
+            ShowStatus(AutoSwitchedText(name, AutoSwitchProgram(files_.activeSlotRecord()),
+                                        lang::ChineseTexts()));
+        } else {
+            heldByMouse_.forgetAll();  // the next Apply writes everything
+            ShowStatus(AutoSwitchFailedText(name, lang::ChineseTexts()));
+        }
     } else {
-        notifier_.show(MessageForm::SkinnedNotice, kSettingErrorText);
+        workerMessages_.flushTo(notifier_);
+        if (ok) {
+            FinishApply(files_, lastDownload_);
+        } else {
+            notifier_.show(MessageForm::SkinnedNotice, kSettingErrorText);
+        }
     }
     if (closeAfterDownload_) {
         PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    }
+}
+
+void CQ350ConfigDlg::OnForeground(const ForegroundProgram& program) {
+    autoSwitcher_.foreground(program.image, program.own, GetTickCount64());
+    TryAutoSwitch();
+}
+
+void CQ350ConfigDlg::TryAutoSwitch() {
+    if (shutDown_) {
+        return;
+    }
+    const std::uint64_t now = GetTickCount64();
+    if (const std::uint64_t wait = autoSwitcher_.settlesInMs(now)) {
+        StartTimer(kTimerAutoSwitch, static_cast<UINT>(wait) + 1);
+        return;
+    }
+    AutoSwitcher::Conditions c;
+    c.unappliedEdits = files_.hasUnappliedEdits();
+    // A modal popup or message box of the program disables the main window while it is open.
+    c.busy = downloading_ || !IsWindowEnabled(hwnd_);
+    c.activeSlot = files_.activeSlot();
+    if (const auto slot = autoSwitcher_.due(c, now)) {
+        AutoSwitchTo(*slot);
+    } else if (autoSwitcher_.hold() == AutoSwitcher::Hold::WaitsForApply) {
+        ShowStatus(AutoSwitchWaitsText(lang::ChineseTexts()));
+    }
+}
+
+void CQ350ConfigDlg::AutoSwitchTo(int slot) {
+    // As a click on its tab, then the download of what differs, without a dialog.
+    SelectProfileTab(slot);
+    if (files_.activeSlot() != slot) {
+        return;  // its file could not be loaded; the profile in use stays
+    }
+    ApplyServices services;
+    services.macros = &macros_;
+    services.device = &device_;
+    services.deviceMutex = &deviceMutex_;
+    services.clock = &clock_;
+    services.pointer = pointer_.get();
+    services.notifier = &workerMessages_;
+    services.held = &heldByMouse_;
+    services.report = &lastDownload_;
+    services.endPause = false;
+    downloading_ = true;
+    autoApplying_ = true;
+    if (!ApplyProgress::StartInBackground(files_, services, hwnd_)) {
+        downloading_ = false;
+        autoApplying_ = false;
+        heldByMouse_.forgetAll();
+        ShowStatus(AutoSwitchFailedText(FieldText(files_.activeSlotRecord().name, kTextChars),
+                                        lang::ChineseTexts()));
+    }
+}
+
+void CQ350ConfigDlg::ShowStatus(std::u16string text) {
+    tray_.setTip(text);
+    if (model_.setStatus(std::move(text))) {
+        RepaintStatus();
     }
 }
 
@@ -760,6 +842,8 @@ void CQ350ConfigDlg::OnClose() {
         return;
     }
     shutDown_ = true;
+    foregroundWatcher_.Stop();
+    StopTimer(kTimerAutoSwitch);
     tray_.remove();
     events_->shutdown();
     usbDriver_.Destroy();

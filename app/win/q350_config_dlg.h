@@ -12,10 +12,12 @@
 #include <mutex>
 #include <string>
 
+#include "app/auto_switch.h"
 #include "app/driver_events.h"
 #include "app/main_window_model.h"
 #include "app/startup.h"
 #include "app/win/main_pages.h"
+#include "app/win/foreground_watcher.h"
 #include "app/win/main_window_messages.h"
 #include "app/win/key_capture_library.h"
 #include "app/win/tray_icon.h"
@@ -44,6 +46,7 @@ inline constexpr UINT_PTR kTimerDpiIndicator = 2;
 inline constexpr UINT_PTR kTimerShowWindow = 3;
 inline constexpr UINT_PTR kTimerUpdater = 4;
 inline constexpr UINT_PTR kTimerDriver = 19;
+inline constexpr UINT_PTR kTimerAutoSwitch = 22;  // the settle time of a program come to the front
 // Only with the simulated mouse: watches its state file for an unplug, which the system would
 // announce for a real mouse.
 inline constexpr UINT_PTR kTimerSimulatedPlug = 20;
@@ -103,6 +106,11 @@ private:
     void OnDeviceChange(WPARAM event, LPARAM data);
     void OnApply();
     void OnDownloadEnded(bool ok);
+    // Automatic switching: the program in front changed; a switch that may be due; the switch.
+    void OnForeground(const ForegroundProgram& program);
+    void TryAutoSwitch();
+    void AutoSwitchTo(int slot);
+    void ShowStatus(std::u16string text);
     void OnClose();
     void ShowFromTray();
     void HideToTray();
@@ -143,6 +151,11 @@ private:
     AcknowledgedState heldByMouse_;
     DownloadReport lastDownload_;   // left by the download worker before it posts its outcome
     bool forceFullApply_ = false;   // Apply was clicked with Shift held
+    // Profiles that follow the program in front.
+    ForegroundWatcher foregroundWatcher_;
+    AutoSwitcher autoSwitcher_;
+    bool autoApplying_ = false;     // the running download is an automatic switch's
+    DebugOutputNotifier debugNotifier_;
 
     HICON icon_ = nullptr;
     ui::Bitmap sheets_[3];  // normal, pressed, hover

@@ -1,6 +1,8 @@
 #include "app/win/tray_icon.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <iterator>
 
 #include "skin/win/xp_menu.h"
 
@@ -42,6 +44,20 @@ void TrayIcon::WaitForAdd() {
     if (adding_.joinable()) {
         adding_.join();
     }
+}
+
+void TrayIcon::setTip(std::u16string_view tip) {
+    const std::size_t room = sizeof(data_.szTip) / sizeof(wchar_t) - 1;
+    const std::size_t n = tip.size() < room ? tip.size() : room;
+    std::fill(std::begin(data_.szTip), std::end(data_.szTip), L'\0');
+    std::copy(tip.begin(), tip.begin() + static_cast<std::ptrdiff_t>(n), data_.szTip);
+    if (!added_) {
+        return;
+    }
+    WaitForAdd();
+    NOTIFYICONDATAW change = data_;
+    change.uFlags = NIF_TIP;
+    Shell_NotifyIconW(NIM_MODIFY, &change);
 }
 
 void TrayIcon::remove() {

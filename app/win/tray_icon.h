@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include <string_view>
 #include <thread>
 
 namespace q350::app {
@@ -29,6 +30,8 @@ public:
     // Removes the icon when it was added (after the add has been answered).
     void remove();
     bool added() const { return added_; }
+    // The tip shown over the icon (cut to what the shell takes); kept for a later add too.
+    void setTip(std::u16string_view tip);
     const NOTIFYICONDATAW& data() const { return data_; }
 
 private:

@@ -42,4 +42,12 @@ int WinNotifier::show(MessageForm form, std::u16string_view text) {
     return kMessageOk;
 }
 
+int DebugOutputNotifier::show(MessageForm, std::u16string_view text) {
+    std::wstring line(L"Q350Config: ");
+    line.append(text.begin(), text.end());
+    line += L"\n";
+    OutputDebugStringW(line.c_str());
+    return kMessageOk;
+}
+
 }  // namespace q350::app

@@ -19,6 +19,12 @@ private:
     HWND owner_;
 };
 
+// Messages that must not pop up (over a game): each goes to the debugger output.
+class DebugOutputNotifier final : public Notifier {
+public:
+    int show(MessageForm form, std::u16string_view text) override;
+};
+
 // Shows the self-closing skinned notice and waits until it is gone.
 void ShowAutoCloseNotice(HWND owner, std::u16string_view text);
 
