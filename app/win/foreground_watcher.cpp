@@ -62,6 +62,7 @@ void ForegroundWatcher::Stop() {
     }
     running_ = false;
     last_ = nullptr;
+    seenAny_ = false;
 }
 
 void CALLBACK ForegroundWatcher::OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object,
@@ -79,10 +80,11 @@ void CALLBACK ForegroundWatcher::OnPoll(HWND, UINT, UINT_PTR, DWORD) {
 
 void ForegroundWatcher::Seen(HWND window) {
     // The program's own windows are skipped by the hook but not by the poll; the callback is
-    // told they are its own either way.
-    if (window == nullptr || window == last_) {
+    // told they are its own either way. No window in front is no program in front.
+    if (seenAny_ && window == last_) {
         return;
     }
+    seenAny_ = true;
     last_ = window;
     if (changed_) {
         changed_(ProgramOfWindow(window));

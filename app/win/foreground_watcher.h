@@ -49,6 +49,7 @@ private:
     HWINEVENTHOOK hook_ = nullptr;
     UINT_PTR timer_ = 0;
     HWND last_ = nullptr;
+    bool seenAny_ = false;
     bool running_ = false;
 };
 
