@@ -6,20 +6,29 @@
 // package is handed to the shell; a newer firmware image is downloaded beside update.xml, checked
 // completely and only then handed to the flasher, after which the program closes. Every download
 // goes to a temporary file first and replaces the stored file only once its content was checked,
-// so a broken transfer never leaves a truncated file behind. UI thread only (the downloads block).
+// so a broken transfer never leaves a truncated file behind.
+//
+// Nothing from the server is believed unless the maker signed it: update.xml and the image each
+// come with a detached signature (the address plus ".sig", stored beside the file as well), and a
+// file whose signature is missing or does not verify against the trusted keys is deleted and
+// reported, never used. A signed image is taken only when it is the Q350's, of exactly the version
+// the signed update.xml announced, and newer than the mouse's firmware. UI thread only (the
+// downloads block).
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lang/xml_reader.h"
 #include "pages/url_downloader.h"
 
 namespace q350::pages {
 
-// The maker's update server; the environment variable Q350_UPDATE_SERVER replaces it (tests run
-// against a server on the loopback interface).
+// The maker's update server. Builds made for the tests may be pointed elsewhere (a server on the
+// loopback interface).
 inline constexpr std::u16string_view kDefaultUpdateServer = u"https://update.quorv.com";
 inline constexpr std::u16string_view kUpdateXmlServerPath = u"/software/q350/update.xml";
 // The software's own version number in the update scheme.
@@ -36,8 +45,11 @@ inline constexpr std::u16string_view kDownloadSuffix = u".download";
 // The address of update.xml on the server given (the default one when empty); a trailing slash
 // of the server is dropped.
 std::u16string UpdateXmlAddress(std::u16string_view server);
-// Whether an address from update.xml may be used at all: http or https only.
-bool IsWebAddress(std::u16string_view address);
+// Whether an address may be followed at all: https only, or also plain http where allowHttp
+// (builds made for the tests).
+bool IsWebAddress(std::u16string_view address, bool allowHttp);
+// Whether this build follows plain http addresses: only where it trusts the test key.
+bool FollowsHttp();
 // The decimal number at the start of a text ("12", " 7 ", "3rc1" -> 3); none when there is no
 // digit or the number does not fit 32 bits.
 std::optional<std::uint32_t> ReadUpdateNumber(std::u16string_view text);
@@ -49,6 +61,9 @@ enum class UpdateMessage {
     NewFirmware,  // question
     FirmwareLatest,
     FirmwareDownloadFailed,
+    // A file from the server whose signature is missing or wrong, or a signed image that does
+    // not fit (another model, another version than announced, not newer than the mouse's).
+    Unverified,
 };
 std::u16string_view UpdateMessageText(UpdateMessage message, bool chinese);
 
@@ -79,9 +94,12 @@ public:
     bool checkSoftware();
     // True when a firmware update was accepted and handed to the flasher.
     bool checkFirmware();
-    // Downloads the firmware image from address, checks it and stores it; the download-failed
-    // notice and false when any of that fails.
-    bool downloadFirmware(const std::u16string& address);
+    // Downloads the firmware image from address with its signature, checks both and that the
+    // image is the announced version and newer than the mouse's, and stores them; a notice and
+    // false when any of that fails (the download-failed one when the image cannot be fetched,
+    // the not-verified one for everything else).
+    bool downloadFirmware(const std::u16string& address, std::uint32_t announced,
+                          std::uint32_t mouse);
 
     // The firmware package address of the last server check of this run (empty until then).
     const std::u16string& firmwareAddress() const { return firmwareAddress_; }
@@ -89,15 +107,30 @@ public:
     std::filesystem::path firmwareImagePath() const;
     std::filesystem::path newVersionFolder() const;
 
+    // The stored signature of a stored file: its name plus ".sig".
+    static std::filesystem::path SignaturePath(const std::filesystem::path& file);
+
 private:
+    enum class Fetch { Done, Failed, Unverified };
     struct Answer {
         std::optional<std::uint32_t> number;  // current/<key>
         std::u16string address;               // newfile/<key>
     };
-    // Reads a stored update.xml; nothing when it cannot be read or parsed.
-    std::optional<Answer> readAnswer(const std::filesystem::path& file, std::u16string_view key);
-    // Downloads update.xml and keeps it only when it parses and carries a number for key.
-    std::optional<Answer> fetchAnswer(std::u16string_view key);
+    // Reads update.xml from bytes that verified; nothing when it does not parse.
+    std::optional<Answer> readAnswer(std::span<const std::uint8_t> bytes, std::u16string_view key);
+    // The stored update.xml when it and its stored signature verify; a stored pair that does not
+    // is deleted.
+    std::optional<Answer> readStoredAnswer(std::u16string_view key);
+    // Downloads address into the temporary file of stored and its signature into the temporary
+    // file of stored's signature, and verifies them; bytes holds the file on success. Whatever
+    // does not verify is deleted.
+    Fetch fetchSigned(const std::u16string& address, const std::filesystem::path& stored,
+                      std::size_t limit, std::vector<std::uint8_t>& bytes);
+    // Puts the verified temporary files of stored and its signature in their places.
+    bool keepSigned(const std::filesystem::path& stored);
+    // Downloads update.xml and keeps it only when it verifies, parses and carries a number for
+    // key.
+    Fetch fetchAnswer(std::u16string_view key, Answer& answer);
 
     UpdateEnvironment& env_;
     UrlDownloader& downloader_;

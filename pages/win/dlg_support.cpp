@@ -34,13 +34,19 @@ std::wstring Wide(std::u16string_view text) {
     return std::wstring(text.begin(), text.end());
 }
 
+// The maker's server; a build made for the tests may be pointed at another one. The shipped
+// program has no such way in at all: neither the code nor the variable's name is in it.
 std::u16string UpdateServer() {
+#if defined(Q350_TRUST_TEST_KEY)
     wchar_t buffer[MAX_PATH] = {};
-    const DWORD n = GetEnvironmentVariableW(kUpdateServerVariable, buffer, MAX_PATH);
+    const DWORD n = GetEnvironmentVariableW(L"Q350_UPDATE_SERVER", buffer, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) {
         return {};
     }
     return std::u16string(buffer, buffer + n);
+#else
+    return {};
+#endif
 }
 
 // The system's own text for what went wrong with a file.
