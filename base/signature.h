@@ -38,6 +38,9 @@ bool TrustsTestKey();
 bool VerifySignature(std::span<const std::uint8_t> data, std::span<const std::uint8_t> signature,
                      const SigningKey& key);
 
+// The SHA-256 digest of data; false only when the platform cannot make it. Platform-specific.
+bool Sha256(std::span<const std::uint8_t> data, std::array<std::uint8_t, 32>& digest);
+
 // Whether signature verifies against one of the trusted keys; the key's name in signedBy.
 bool VerifyTrusted(std::span<const std::uint8_t> data, std::span<const std::uint8_t> signature,
                    std::string_view* signedBy = nullptr);

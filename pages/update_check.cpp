@@ -14,11 +14,14 @@ namespace {
 
 constexpr std::u16string_view kGroupCurrent = u"current";
 constexpr std::u16string_view kGroupNewFile = u"newfile";
+constexpr std::u16string_view kGroupSha256 = u"sha256";
 constexpr std::u16string_view kKeyDriver = u"driver";
 constexpr std::u16string_view kKeyFirmware = u"firmware";
 // The largest image file, and one byte more so that a longer one is recognised as such.
 constexpr std::size_t kImageReadLimit =
     kFirmwareHeaderSize + kMaxFirmwarePayload + kFirmwareTrailerSize + 1;
+// The software package: an installer of some megabytes.
+constexpr std::size_t kPackageReadLimit = std::size_t{128} << 20;
 // update.xml is a few hundred bytes; anything near this is no answer of the maker's.
 constexpr std::size_t kUpdateXmlReadLimit = 64 * 1024;
 
@@ -71,6 +74,41 @@ bool IsWebAddress(std::u16string_view address, bool allowHttp) {
 
 bool FollowsHttp() {
     return TrustsTestKey();
+}
+
+std::optional<std::array<std::uint8_t, 32>> ReadSha256(std::u16string_view text) {
+    const auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    std::array<std::uint8_t, 32> digest{};
+    if (text.size() != 2 * digest.size()) {
+        return std::nullopt;
+    }
+    const auto nibble = [](char16_t c) -> int {
+        if (c >= u'0' && c <= u'9') {
+            return c - u'0';
+        }
+        if (c >= u'a' && c <= u'f') {
+            return c - u'a' + 10;
+        }
+        if (c >= u'A' && c <= u'F') {
+            return c - u'A' + 10;
+        }
+        return -1;
+    };
+    for (std::size_t i = 0; i < digest.size(); ++i) {
+        const int high = nibble(text[2 * i]);
+        const int low = nibble(text[2 * i + 1]);
+        if (high < 0 || low < 0) {
+            return std::nullopt;
+        }
+        digest[i] = static_cast<std::uint8_t>(high << 4 | low);
+    }
+    return digest;
 }
 
 std::optional<std::uint32_t> ReadUpdateNumber(std::u16string_view text) {
@@ -139,6 +177,10 @@ std::filesystem::path UpdateChecker::firmwareImagePath() const {
     return newVersionFolder() / PathFromUtf16(kFirmwareImageName);
 }
 
+std::filesystem::path UpdateChecker::driverPackagePath() const {
+    return newVersionFolder() / PathFromUtf16(kDriverPackageName);
+}
+
 std::filesystem::path UpdateChecker::SignaturePath(const std::filesystem::path& file) {
     std::filesystem::path signature = file;
     signature += std::filesystem::path(std::string(kSignatureSuffix));
@@ -153,6 +195,7 @@ std::optional<UpdateChecker::Answer> UpdateChecker::readAnswer(std::span<const s
     Answer answer;
     answer.number = ReadUpdateNumber(reader_.lookup(kGroupCurrent, key));
     answer.address = reader_.lookup(kGroupNewFile, key);
+    answer.digest = reader_.lookup(kGroupSha256, key);
     return answer;
 }
 
@@ -254,11 +297,43 @@ bool UpdateChecker::checkSoftware() {
     if (!env_.ask(UpdateMessage::NewDriver)) {
         return true;
     }
+    return openPackage(answer);
+}
+
+bool UpdateChecker::openPackage(const Answer& answer) {
     if (!IsWebAddress(answer.address, FollowsHttp())) {
         env_.notify(UpdateMessage::UpdateFailed);
         return false;
     }
-    env_.openAddress(answer.address);
+    // Without the digest from the signed update.xml the package could be anything.
+    const std::optional<std::array<std::uint8_t, 32>> wanted = ReadSha256(answer.digest);
+    if (!wanted) {
+        env_.notify(UpdateMessage::Unverified);
+        return false;
+    }
+    const std::filesystem::path stored = driverPackagePath();
+    const std::filesystem::path temporary = WithSuffix(stored);
+    RemoveQuietly(temporary);
+    std::vector<std::uint8_t> bytes;
+    if (!downloader_.download(answer.address, temporary) ||
+        !ReadFileBytes(temporary, bytes, nullptr, kPackageReadLimit) ||
+        bytes.size() >= kPackageReadLimit) {
+        RemoveQuietly(temporary);
+        env_.notify(UpdateMessage::UpdateFailed);
+        return false;
+    }
+    std::array<std::uint8_t, 32> digest{};
+    if (!Sha256(bytes, digest) || digest != *wanted) {
+        RemoveQuietly(temporary);
+        env_.notify(UpdateMessage::Unverified);
+        return false;
+    }
+    if (!ReplaceFileWith(temporary, stored)) {
+        RemoveQuietly(temporary);
+        env_.notify(UpdateMessage::UpdateFailed);
+        return false;
+    }
+    env_.openAddress(Utf16FromPath(stored));
     return true;
 }
 

@@ -14,6 +14,7 @@
 // reported, never used. A signed image is taken only when it is the Q350's, of exactly the version
 // the signed update.xml announced, and newer than the mouse's firmware. UI thread only (the
 // downloads block).
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -39,6 +40,8 @@ inline constexpr std::u16string_view kUpdateFolder = u"update";
 inline constexpr std::u16string_view kNewVersionFolder = u"new_version";
 inline constexpr std::u16string_view kUpdateXmlName = u"update.xml";
 inline constexpr std::u16string_view kFirmwareImageName = u"QuorvGameDevice.bin";
+// The software package, downloaded and checked before the shell opens it.
+inline constexpr std::u16string_view kDriverPackageName = u"Q350Setup.exe";
 // Appended to a stored file's name while its download is under way.
 inline constexpr std::u16string_view kDownloadSuffix = u".download";
 
@@ -50,6 +53,9 @@ std::u16string UpdateXmlAddress(std::u16string_view server);
 bool IsWebAddress(std::u16string_view address, bool allowHttp);
 // Whether this build follows plain http addresses: only where it trusts the test key.
 bool FollowsHttp();
+// A SHA-256 digest written as 64 hexadecimal digits (either case, blanks around it allowed);
+// none for anything else.
+std::optional<std::array<std::uint8_t, 32>> ReadSha256(std::u16string_view text);
 // The decimal number at the start of a text ("12", " 7 ", "3rc1" -> 3); none when there is no
 // digit or the number does not fit 32 bits.
 std::optional<std::uint32_t> ReadUpdateNumber(std::u16string_view text);
@@ -74,7 +80,7 @@ public:
     // A notice, or a question answered with OK (true) or anything else (false).
     virtual void notify(UpdateMessage message) = 0;
     virtual bool ask(UpdateMessage message) = 0;
-    // Lets the shell open a web address.
+    // Lets the shell open a file (the downloaded and checked software package).
     virtual void openAddress(const std::u16string& address) = 0;
     // Starts the flasher and closes the program.
     virtual void startFlasher() = 0;
@@ -90,7 +96,10 @@ public:
                   lang::XmlReader& reader, std::filesystem::path programFolder,
                   std::u16string updateXmlAddress);
 
-    // True when the server was reached and its answer could be read.
+    // True when the server was reached and its answer could be read. A newer package that the
+    // user wants is downloaded from its address (https, unless the build follows http) and
+    // handed to the shell only when its SHA-256 is the one the signed update.xml gives beside
+    // the address (group "sha256", key "driver").
     bool checkSoftware();
     // True when a firmware update was accepted and handed to the flasher.
     bool checkFirmware();
@@ -105,6 +114,7 @@ public:
     const std::u16string& firmwareAddress() const { return firmwareAddress_; }
     std::filesystem::path updateXmlPath() const;
     std::filesystem::path firmwareImagePath() const;
+    std::filesystem::path driverPackagePath() const;
     std::filesystem::path newVersionFolder() const;
 
     // The stored signature of a stored file: its name plus ".sig".
@@ -115,7 +125,10 @@ private:
     struct Answer {
         std::optional<std::uint32_t> number;  // current/<key>
         std::u16string address;               // newfile/<key>
+        std::u16string digest;                // sha256/<key>
     };
+    // Downloads the software package of answer, checks its digest and lets the shell open it.
+    bool openPackage(const Answer& answer);
     // Reads update.xml from bytes that verified; nothing when it does not parse.
     std::optional<Answer> readAnswer(std::span<const std::uint8_t> bytes, std::u16string_view key);
     // The stored update.xml when it and its stored signature verify; a stored pair that does not

@@ -81,6 +81,13 @@ bool VerifySignature(std::span<const std::uint8_t> data, std::span<const std::ui
                             data.size()) == 1;
 }
 
+bool Sha256(std::span<const std::uint8_t> data, std::array<std::uint8_t, 32>& digest) {
+    unsigned int length = 0;
+    return EVP_Digest(data.data(), data.size(), digest.data(), &length, EVP_sha256(), nullptr) ==
+               1 &&
+           length == digest.size();
+}
+
 bool SignWithKeyFile(const std::filesystem::path& keyFile, std::span<const std::uint8_t> data,
                      std::vector<std::uint8_t>& signature, std::string* problem) {
     std::unique_ptr<std::FILE, FileClose> file(std::fopen(keyFile.c_str(), "rb"));

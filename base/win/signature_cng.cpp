@@ -94,7 +94,7 @@ bool PutCoordinate(const CRYPT_UINT_BLOB& value, std::uint8_t* out) {
     return true;
 }
 
-bool Sha256(std::span<const std::uint8_t> data, std::uint8_t (&digest)[32]) {
+bool Digest(std::span<const std::uint8_t> data, std::uint8_t* digest) {
     const Algorithm sha(BCRYPT_SHA256_ALGORITHM);
     Hash hash;
     if (!sha.get() ||
@@ -110,10 +110,14 @@ bool Sha256(std::span<const std::uint8_t> data, std::uint8_t (&digest)[32]) {
             return false;
         }
     }
-    return BCRYPT_SUCCESS(BCryptFinishHash(hash.get(), digest, sizeof(digest), 0));
+    return BCRYPT_SUCCESS(BCryptFinishHash(hash.get(), digest, 32, 0));
 }
 
 }  // namespace
+
+bool Sha256(std::span<const std::uint8_t> data, std::array<std::uint8_t, 32>& digest) {
+    return Digest(data, digest.data());
+}
 
 bool VerifySignature(std::span<const std::uint8_t> data, std::span<const std::uint8_t> signature,
                      const SigningKey& key) {
@@ -135,7 +139,7 @@ bool VerifySignature(std::span<const std::uint8_t> data, std::span<const std::ui
     }
 
     std::uint8_t digest[32];
-    if (!Sha256(data, digest)) {
+    if (!Digest(data, digest)) {
         return false;
     }
 

@@ -102,12 +102,8 @@ public:
         ShellExecuteW(nullptr, L"open", Wide(address).c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
     }
     void startFlasher() override {
-        // Joined directly: the program folder ends with a backslash, the shell takes the rest.
-        const std::wstring path = page_.host_.programFolder() + kFlasherPath;
-        ShellExecuteW(nullptr, L"open", path.c_str(), kFlasherParameters, nullptr, SW_SHOWNORMAL);
-        if (const HWND main = page_.host_.mainWindow()) {
-            PostMessageW(main, WM_CLOSE, 0, 0);
-        }
+        HandMouseToFlasher(page_.host_.programFolder(), page_.host_.mainWindow(), page_.hwnd(),
+                           page_.host_.chinese());
     }
     bool readMouseFirmware(std::uint32_t& version) override {
         // A connection of its own for the check; closing it releases the HID library once.

@@ -7,7 +7,8 @@
 # and mouse 1 downloads the served image byte for byte, starts the flasher, the program closes and
 # the mouse reports firmware 7; an image with a changed byte, one signed by another key, a
 # downgrade and a changed update.xml are each refused as not verified, nothing reaches the flasher
-# and the mouse is untouched; a flasher
+# and the mouse is untouched; a missing flasher keeps the program open with a message, at start-up
+# with the mouse in its update mode and after the firmware check; a flasher
 # stopped half-way leaves the mouse in its update mode, and the next start of the program hands it
 # to the flasher again. Screenshots in both layouts.
 set -uo pipefail
@@ -327,6 +328,52 @@ if on_page "interrupted flasher"; then
   grep -q "FwFlash: firmware 8 written (5000 bytes)" "$app/tools.log" ||
     e2e_fail "the second flasher did not finish: $(grep FwFlash: "$app/tools.log" 2>/dev/null)"
   [ "$(firmware_of "$state")" = 8 ] || e2e_fail "the mouse reports $(firmware_of "$state"), not 8"
+fi
+
+# ---- a flasher that cannot be started strands nothing: the program stays open, says so, and
+# tries it only once in a run ----------------------------------------------------------------------
+FLASHER_FAILED="The firmware could not be updated; the mouse is in its update mode. Unplug it and plug it in again, or reinstall the program."
+# flasher_box: the message box with the flasher's failure.
+flasher_box() {
+  if input wait "$INFO" 30; then
+    sleep 0.5
+    [ -n "${1:-}" ] && e2e_shot "$(xdotool search --onlyvisible --name "^$INFO\$" | head -n 1)" "$shots/$1.png"
+    grep -a -q "flasher: $FLASHER_FAILED" "$debug" || e2e_fail "the box is not the flasher's failure"
+    input click "$INFO" 273 143
+    input gone "$INFO" 10 || e2e_fail "the flasher's failure stayed open"
+  else
+    e2e_fail "no message that the flasher could not start"
+  fi
+}
+serve 1 7
+image 7 5000
+# A mouse in its update mode at start-up, and no flasher.
+app=$(e2e_app_folder support-no-flasher-start)
+state="$app/mouse.state"
+debug="$app/debug.log"
+rm -f "$app/update/FwFlash.exe"
+e2e_new_mouse "$state" --firmware 0
+WINEDEBUG=-all,warn+seh e2e_start "$app/Q350Config.exe" 2>"$debug"
+app_pid=$E2E_PID
+flasher_box support-no-flasher
+sleep 2
+kill -0 "$app_pid" 2>/dev/null || e2e_fail "the program closed without a flasher"
+input post "$E2E_TITLE" 16 0 0 2>/dev/null || true
+e2e_exits "$app_pid" 20 || e2e_fail "the program without a flasher did not end"
+
+# The firmware check of a mouse in normal operation, and no flasher.
+start support-no-flasher-check
+rm -f "$app/update/FwFlash.exe"
+if on_page "no flasher"; then
+  firmware_button
+  box "A new version of firmware is available for the gaming mouse, whether to update or not?" \
+    "ok, next"
+  flasher_box
+  sleep 1
+  kill -0 "$app_pid" 2>/dev/null || e2e_fail "the program closed after the flasher failed"
+  [ "$(firmware_of "$state")" = 1 ] || e2e_fail "the mouse changed without a flasher"
+  input post "$E2E_TITLE" 16 0 0 2>/dev/null || true
+  e2e_exits "$app_pid" 20 || e2e_fail "the program did not end"
 fi
 
 # ---- Chinese layout ------------------------------------------------------------------------------

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -13,6 +15,7 @@
 
 #include "base/linux/signing.h"
 #include "base/signature.h"
+#include "base/utf.h"
 #include "device/firmware_image.h"
 #include "lang/code_page.h"
 
@@ -32,14 +35,32 @@ std::vector<std::uint8_t> Bytes(std::string_view text) {
 std::vector<std::uint8_t> UpdateXml(
     std::string_view driver, std::string_view firmware,
     std::string_view firmwareAddress = "http://127.0.0.1:8765/fw/q350.bin",
-    std::string_view driverAddress = "http://127.0.0.1:8765/Q350Setup.exe") {
+    std::string_view driverAddress = "http://127.0.0.1:8765/Q350Setup.exe",
+    std::string_view driverDigest = "") {
     std::ostringstream xml;
     xml << "<?xml version=\"1.0\"?>\n<update>\n  <current><driver>" << driver
         << "</driver><firmware>" << firmware << "</firmware></current>\n  <newfile><driver>"
         << driverAddress << "</driver><firmware>" << firmwareAddress
-        << "</firmware></newfile>\n</update>\n";
+        << "</firmware></newfile>\n";
+    if (!driverDigest.empty()) {
+        xml << "  <sha256><driver>" << driverDigest << "</driver></sha256>\n";
+    }
+    xml << "</update>\n";
     return Bytes(xml.str());
 }
+
+std::string HexDigest(const std::vector<std::uint8_t>& bytes) {
+    std::array<std::uint8_t, 32> digest{};
+    EXPECT_TRUE(Sha256(bytes, digest));
+    std::string hex;
+    for (const std::uint8_t b : digest) {
+        hex += "0123456789abcdef"[b >> 4];
+        hex += "0123456789abcdef"[b & 15];
+    }
+    return hex;
+}
+
+const std::u16string kPackageAddress = u"http://127.0.0.1:8765/Q350Setup.exe";
 
 std::vector<std::uint8_t> ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -201,15 +222,18 @@ TEST(UpdateMessages, BothLanguagesAndTheEnglishOnlyDownloadFailure) {
               UpdateMessageText(UpdateMessage::Unverified, false));
 }
 
-TEST_F(UpdateCheckTest, SoftwareOneIsLatestTwoAsksAndOpensOnlyWebAddresses) {
+TEST_F(UpdateCheckTest, SoftwareOneIsLatestTwoAsksAndOpensTheCheckedPackage) {
     server.serve(kXmlAddress, UpdateXml("1", "1"));
     EXPECT_TRUE(checker.checkSoftware());
     EXPECT_EQ(env.shown, std::vector{UpdateMessage::DriverLatest});
     EXPECT_EQ(ReadAll(xmlPath()), server.served[kXmlAddress]);
     EXPECT_EQ(server.downloads, (std::vector<std::u16string>{kXmlAddress, kXmlAddress + u".sig"}));
 
+    const auto package = Bytes("MZ the new installer");
+    server.served[kPackageAddress] = package;
     env.shown.clear();
-    server.serve(kXmlAddress, UpdateXml("2", "1"));
+    server.serve(kXmlAddress, UpdateXml("2", "1", "", "http://127.0.0.1:8765/Q350Setup.exe",
+                                        HexDigest(package)));
     env.answer = false;
     EXPECT_TRUE(checker.checkSoftware());
     EXPECT_EQ(env.shown, std::vector{UpdateMessage::NewDriver});
@@ -220,15 +244,79 @@ TEST_F(UpdateCheckTest, SoftwareOneIsLatestTwoAsksAndOpensOnlyWebAddresses) {
               server.served[kXmlAddress + u".sig"]);
     EXPECT_EQ(folderFiles(), (std::vector<std::string>{"update.xml", "update.xml.sig"}));
 
+    // OK: the package is fetched, found to be the announced one, and the shell opens the file.
     env.answer = true;
     EXPECT_TRUE(checker.checkSoftware());
-    EXPECT_EQ(env.opened, std::vector<std::u16string>{u"http://127.0.0.1:8765/Q350Setup.exe"});
+    EXPECT_EQ(env.opened, std::vector<std::u16string>{Utf16FromPath(checker.driverPackagePath())});
+    EXPECT_EQ(ReadAll(checker.driverPackagePath()), package);
+    EXPECT_EQ(server.downloads.back(), kPackageAddress);
 
     env.shown.clear();
-    server.serve(kXmlAddress, UpdateXml("2", "1", "", "file:///C:/evil.exe"));
+    server.serve(kXmlAddress, UpdateXml("2", "1", "", "file:///C:/evil.exe", HexDigest(package)));
     EXPECT_FALSE(checker.checkSoftware());
     EXPECT_EQ(env.shown, (std::vector{UpdateMessage::NewDriver, UpdateMessage::UpdateFailed}));
     EXPECT_EQ(env.opened.size(), 1u);
+}
+
+TEST_F(UpdateCheckTest, APackageThatIsNotTheAnnouncedOneIsNeverOpened) {
+    const auto package = Bytes("MZ the new installer");
+    auto changed = package;
+    changed.back() ^= 1;
+    const std::string digest = HexDigest(package);
+    std::string upper = digest;
+    for (char& c : upper) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    struct Case {
+        const char* what;
+        std::string digest;
+        std::vector<std::uint8_t> served;
+        UpdateMessage message;
+    };
+    const std::vector<Case> cases = {
+        {"a changed byte", digest, changed, UpdateMessage::Unverified},
+        {"no digest", "", package, UpdateMessage::Unverified},
+        {"a short digest", digest.substr(2), package, UpdateMessage::Unverified},
+        {"not hexadecimal", "g" + digest.substr(1), package, UpdateMessage::Unverified},
+        {"the digest of another file", HexDigest(Bytes("other")), package,
+         UpdateMessage::Unverified},
+    };
+    for (const Case& c : cases) {
+        server.served[kPackageAddress] = c.served;
+        server.serve(kXmlAddress, UpdateXml("2", "1", "", "http://127.0.0.1:8765/Q350Setup.exe",
+                                            c.digest));
+        env.shown.clear();
+        EXPECT_FALSE(checker.checkSoftware()) << c.what;
+        EXPECT_EQ(env.shown, (std::vector{UpdateMessage::NewDriver, c.message})) << c.what;
+    }
+    EXPECT_TRUE(env.opened.empty());
+    EXPECT_FALSE(fs::exists(checker.driverPackagePath()));
+    EXPECT_EQ(folderFiles(), (std::vector<std::string>{"update.xml", "update.xml.sig"}));
+
+    // A digest in capitals, with blanks around it, is the same digest; a package that cannot be
+    // fetched is a failed update.
+    server.served[kPackageAddress] = package;
+    server.serve(kXmlAddress, UpdateXml("2", "1", "", "http://127.0.0.1:8765/Q350Setup.exe",
+                                        "\n " + upper + " \n"));
+    EXPECT_TRUE(checker.checkSoftware());
+    EXPECT_EQ(env.opened.size(), 1u);
+    server.served.erase(kPackageAddress);
+    env.shown.clear();
+    EXPECT_FALSE(checker.checkSoftware());
+    EXPECT_EQ(env.shown, (std::vector{UpdateMessage::NewDriver, UpdateMessage::UpdateFailed}));
+}
+
+TEST(UpdateDigests, OnlySixtyFourHexDigits) {
+    const auto digest = ReadSha256(u"000102030405060708090a0b0c0d0e0f101112131415161718191A1B1C1D1E1F");
+    ASSERT_TRUE(digest);
+    for (std::size_t i = 0; i < digest->size(); ++i) {
+        EXPECT_EQ((*digest)[i], i);
+    }
+    EXPECT_FALSE(ReadSha256(u""));
+    EXPECT_FALSE(ReadSha256(std::u16string(63, u'a')));
+    EXPECT_FALSE(ReadSha256(std::u16string(65, u'a')));
+    EXPECT_FALSE(ReadSha256(std::u16string(62, u'a') + u" a"));
+    EXPECT_FALSE(ReadSha256(u"0x" + std::u16string(62, u'a')));
 }
 
 TEST_F(UpdateCheckTest, UnreachableBrokenOrUnreadableAnswersFailAndKeepTheStoredFile) {
