@@ -29,7 +29,6 @@ constexpr int kFlagControlId = 1002;
 constexpr wchar_t kDriverWindowClass[] = L"CUSBDriver";
 constexpr wchar_t kDriverWindowTitle[] = L"QuorvVDrivers";
 constexpr wchar_t kUpdaterPath[] = L"quorv_update\\QuorvUpdate.exe";
-// Appended to the program folder; the shell accepts the doubled separators.
 // The USB device interface class.
 constexpr GUID kUsbDeviceInterface = {
     0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
@@ -198,7 +197,7 @@ bool CQ350ConfigDlg::OnInitDialog() {
 
     if (startPath_ == StartPath::Run) {
         StartTimer(kTimerUpdater, kTimerUpdaterMs);
-    } else {
+    } else if (startPath_ == StartPath::NotFound) {
         ShowAutoCloseNotice(hwnd_, MouseNotFoundText(lang::ChineseTexts()));
         PostMessageW(hwnd_, WM_CLOSE, 0, 0);
     }

@@ -199,6 +199,7 @@ void CDlgSupport::Paint() {
 }
 
 UpdateChecker& CDlgSupport::Checker() {
+    downloader_.setOwner(hwnd_);
     if (!checker_) {
         const std::wstring& folder = host_.programFolder();
         checker_ = std::make_unique<UpdateChecker>(

@@ -8,7 +8,9 @@
 # the mouse reports firmware 7; an image with a changed byte, one signed by another key, a
 # downgrade and a changed update.xml are each refused as not verified, nothing reaches the flasher
 # and the mouse is untouched; a missing flasher keeps the program open with a message, at start-up
-# with the mouse in its update mode and after the firmware check; a flasher
+# with the mouse in its update mode and after the firmware check; a server that never answers ends
+# the check in "Update failed" after 20 s with the window answering, and Cancel stops a slow
+# image; a flasher
 # stopped half-way leaves the mouse in its update mode, and the next start of the program hands it
 # to the flasher again. Screenshots in both layouts.
 set -uo pipefail
@@ -104,8 +106,7 @@ rm -rf "$www"
 mkdir -p "$www/software/q350" "$www/fw"
 port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 server_log="$www.log"
-timeout 600 /usr/bin/python3 -m http.server "$port" --bind 127.0.0.1 --directory "$www" \
-  >"$server_log" 2>&1 &
+timeout 900 /usr/bin/python3 "$(dirname "$0")/update_server.py" "$port" "$www" >"$server_log" 2>&1 &
 server_pid=$!
 trap 'kill "$server_pid" 2>/dev/null || true; e2e_cleanup' EXIT
 export Q350_UPDATE_SERVER="http://127.0.0.1:$port"
@@ -372,6 +373,55 @@ if on_page "no flasher"; then
   sleep 1
   kill -0 "$app_pid" 2>/dev/null || e2e_fail "the program closed after the flasher failed"
   [ "$(firmware_of "$state")" = 1 ] || e2e_fail "the mouse changed without a flasher"
+  input post "$E2E_TITLE" 16 0 0 2>/dev/null || true
+  e2e_exits "$app_pid" 20 || e2e_fail "the program did not end"
+fi
+
+# ---- a server that takes the connection and never answers ends the check in "Update failed"
+# after the stall limit, while the window keeps answering; Cancel stops a slow image ---------------
+PROGRESS=QuorvQ300ProcessDlg
+serve 1 7
+image 7 5000
+start support-hang
+if on_page "hanging server"; then
+  touch "$www/software/q350/update.xml.hang"
+  began=$SECONDS
+  software_button
+  input wait "$PROGRESS" 15 || e2e_fail "no progress dialog while update.xml is fetched"
+  sleep 3
+  input responds "$E2E_TITLE" || e2e_fail "the main window does not answer during the download"
+  e2e_shot "$(xdotool search --onlyvisible --name "^$PROGRESS\$" | head -n 1)" "$shots/support-download-progress.png"
+  if input wait "$INFO" 40; then
+    took=$((SECONDS - began))
+    [ "$took" -ge 18 ] && [ "$took" -le 40 ] || e2e_fail "the stalled check ended after ${took}s"
+    box "Update failed" ok_notice
+  else
+    e2e_fail "a server that never answers did not end the check"
+  fi
+  rm -f "$www/software/q350/update.xml.hang"
+  input responds "$E2E_TITLE" || e2e_fail "the main window does not answer after the stall"
+
+  touch "$www/fw/q350.bin.slow"
+  firmware_button
+  box "A new version of firmware is available for the gaming mouse, whether to update or not?" \
+    "ok, next"
+  if input wait "$PROGRESS" 15; then
+    sleep 3
+    began=$SECONDS
+    input click "$PROGRESS" 262 68
+    box "New-version firmware download failed." ok_notice
+    [ $((SECONDS - began)) -le 10 ] || e2e_fail "Cancel took $((SECONDS - began))s"
+  else
+    e2e_fail "no progress dialog while the image is fetched"
+  fi
+  rm -f "$www/fw/q350.bin.slow"
+  sleep 1
+  kill -0 "$app_pid" 2>/dev/null || e2e_fail "the program closed after Cancel"
+  grep -q "FwFlash" "$app/tools.log" 2>/dev/null && e2e_fail "the flasher started after Cancel"
+  [ ! -e "$app/update/new_version/QuorvGameDevice.bin" ] || e2e_fail "a cancelled image was stored"
+  # The given-up transfer ends by itself within moments and takes its part file with it.
+  for _ in $(seq 20); do ls "$app/update/new_version" | grep -q part || break; sleep 0.5; done
+  ls "$app/update/new_version" | grep -q part && e2e_fail "a part of the cancelled image was left behind"
   input post "$E2E_TITLE" 16 0 0 2>/dev/null || true
   e2e_exits "$app_pid" 20 || e2e_fail "the program did not end"
 fi
