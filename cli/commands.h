@@ -14,6 +14,7 @@ int RunDevice(const Args& args);   // device info|dump|virtual
 int RunMacro(const Args& args);    // macro list|show|export|import
 int RunLang(const Args& args);     // lang check
 int RunXml(const Args& args);      // xml FILE [GROUP KEY]
+int RunUpdate(const Args& args);   // update sign|verify
 
 // Prints "q350ctl: <message>" to standard error and returns 1.
 int Fail(const std::string& message);

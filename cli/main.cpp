@@ -33,6 +33,7 @@ constexpr Group kGroups[] = {
     {"macro", "list, show, export and import the macros of Macro.cfg", RunMacro},
     {"lang", "check language files", RunLang},
     {"xml", "show how the XML reader sees a file", RunXml},
+    {"update", "sign update files and verify their signatures", RunUpdate},
 };
 
 void PrintHelp() {

@@ -2,6 +2,11 @@
 
 option(Q350_WERROR "Treat compiler warnings as errors" OFF)
 option(Q350_BUILD_TESTS "Build the tests" ON)
+# A build made for the tests trusts the test signing key (tests/keys) besides the release key and
+# honours the tests' ways in: plain http from the update server, Q350_UPDATE_SERVER. A build whose
+# installer is shipped has it off.
+option(Q350_TRUST_TEST_KEY "Trust the test signing key and the test-only update overrides"
+       ${Q350_BUILD_TESTS})
 
 set(Q350_WARNINGS -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-align
     -Wformat=2 -Wimplicit-fallthrough -Wmissing-declarations)

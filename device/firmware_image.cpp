@@ -101,6 +101,16 @@ bool ParseFirmwareImage(std::span<const std::uint8_t> file, FirmwareImage& image
     return true;
 }
 
+FirmwareFit CheckFirmwareFit(std::uint32_t image, std::uint32_t announced, std::uint32_t mouse) {
+    if (image != announced) {
+        return FirmwareFit::NotAnnounced;
+    }
+    if (image <= mouse) {
+        return FirmwareFit::NotNewer;
+    }
+    return FirmwareFit::Fits;
+}
+
 std::vector<std::uint8_t> BuildFirmwareImage(std::uint32_t version,
                                              std::span<const std::uint8_t> payload) {
     std::vector<std::uint8_t> out(kFirmwareImageMagic.begin(), kFirmwareImageMagic.end());

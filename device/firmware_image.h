@@ -46,6 +46,18 @@ struct FirmwareImage {
 // Checks a whole image file; on success image holds its version and payload.
 bool ParseFirmwareImage(std::span<const std::uint8_t> file, FirmwareImage& image,
                         FirmwareImageError* error = nullptr);
+enum class FirmwareFit {
+    Fits,
+    NotAnnounced,  // another version than the update announced
+    NotNewer,      // the mouse's firmware is as new or newer: no silent downgrade
+};
+// Whether an image of version image may replace the mouse's firmware mouse when the update
+// announced version announced. A mouse in its update mode reports 0, older than any image.
+FirmwareFit CheckFirmwareFit(std::uint32_t image, std::uint32_t announced, std::uint32_t mouse);
+inline bool FirmwareFits(std::uint32_t image, std::uint32_t announced, std::uint32_t mouse) {
+    return CheckFirmwareFit(image, announced, mouse) == FirmwareFit::Fits;
+}
+
 // The bytes of an image (for the tests, q350ctl and whoever prepares the server).
 std::vector<std::uint8_t> BuildFirmwareImage(std::uint32_t version,
                                              std::span<const std::uint8_t> payload);

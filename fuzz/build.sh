@@ -34,6 +34,6 @@ for t in "${targets[@]}"; do
   src=$(sed -e 's/#.*//' fuzz/targets | awk -v t="$t" '$1 == t {print $2}')
   [ -n "$src" ] || { echo "fuzz: unknown target '$t'" >&2; exit 2; }
   # shellcheck disable=SC2086
-  $cxx $flags -fsanitize=fuzzer "$src" "$out/libq350_fuzz.a" -o "$out/${t}_fuzz"
+  $cxx $flags -fsanitize=fuzzer "$src" "$out/libq350_fuzz.a" -lcrypto -o "$out/${t}_fuzz"
 done
 echo "fuzz: built ${targets[*]} in $out"

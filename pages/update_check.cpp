@@ -5,6 +5,7 @@
 
 #include "base/file_io.h"
 #include "base/utf.h"
+#include "base/signature.h"
 #include "device/firmware_image.h"
 
 namespace q350::pages {
@@ -13,11 +14,16 @@ namespace {
 
 constexpr std::u16string_view kGroupCurrent = u"current";
 constexpr std::u16string_view kGroupNewFile = u"newfile";
+constexpr std::u16string_view kGroupSha256 = u"sha256";
 constexpr std::u16string_view kKeyDriver = u"driver";
 constexpr std::u16string_view kKeyFirmware = u"firmware";
 // The largest image file, and one byte more so that a longer one is recognised as such.
 constexpr std::size_t kImageReadLimit =
     kFirmwareHeaderSize + kMaxFirmwarePayload + kFirmwareTrailerSize + 1;
+// The software package: an installer of some megabytes.
+constexpr std::size_t kPackageReadLimit = std::size_t{128} << 20;
+// update.xml is a few hundred bytes; anything near this is no answer of the maker's.
+constexpr std::size_t kUpdateXmlReadLimit = 64 * 1024;
 
 bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
     if (text.size() < prefix.size()) {
@@ -56,14 +62,53 @@ std::u16string UpdateXmlAddress(std::u16string_view server) {
     return base + std::u16string(kUpdateXmlServerPath);
 }
 
-bool IsWebAddress(std::u16string_view address) {
+bool IsWebAddress(std::u16string_view address, bool allowHttp) {
     for (std::u16string_view scheme :
-         {std::u16string_view(u"http://"), std::u16string_view(u"https://")}) {
+         {std::u16string_view(u"https://"), std::u16string_view(u"http://")}) {
         if (StartsWithNoCase(address, scheme) && address.size() > scheme.size()) {
-            return true;
+            return allowHttp || scheme.size() == 8;
         }
     }
     return false;
+}
+
+bool FollowsHttp() {
+    return TrustsTestKey();
+}
+
+std::optional<std::array<std::uint8_t, 32>> ReadSha256(std::u16string_view text) {
+    const auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    std::array<std::uint8_t, 32> digest{};
+    if (text.size() != 2 * digest.size()) {
+        return std::nullopt;
+    }
+    const auto nibble = [](char16_t c) -> int {
+        if (c >= u'0' && c <= u'9') {
+            return c - u'0';
+        }
+        if (c >= u'a' && c <= u'f') {
+            return c - u'a' + 10;
+        }
+        if (c >= u'A' && c <= u'F') {
+            return c - u'A' + 10;
+        }
+        return -1;
+    };
+    for (std::size_t i = 0; i < digest.size(); ++i) {
+        const int high = nibble(text[2 * i]);
+        const int low = nibble(text[2 * i + 1]);
+        if (high < 0 || low < 0) {
+            return std::nullopt;
+        }
+        digest[i] = static_cast<std::uint8_t>(high << 4 | low);
+    }
+    return digest;
 }
 
 std::optional<std::uint32_t> ReadUpdateNumber(std::u16string_view text) {
@@ -104,6 +149,9 @@ std::u16string_view UpdateMessageText(UpdateMessage message, bool chinese) {
             return chinese ? u"固件已经是最新版本." : u"Firmware is the latest version.";
         case UpdateMessage::FirmwareDownloadFailed:
             return u"New-version firmware download failed.";
+        case UpdateMessage::Unverified:
+            return chinese ? u"无法验证此更新，更新未被使用。"
+                           : u"The update could not be verified and was not used.";
     }
     return {};
 }
@@ -129,53 +177,163 @@ std::filesystem::path UpdateChecker::firmwareImagePath() const {
     return newVersionFolder() / PathFromUtf16(kFirmwareImageName);
 }
 
-std::optional<UpdateChecker::Answer> UpdateChecker::readAnswer(const std::filesystem::path& file,
+std::filesystem::path UpdateChecker::driverPackagePath() const {
+    return newVersionFolder() / PathFromUtf16(kDriverPackageName);
+}
+
+std::filesystem::path UpdateChecker::SignaturePath(const std::filesystem::path& file) {
+    std::filesystem::path signature = file;
+    signature += std::filesystem::path(std::string(kSignatureSuffix));
+    return signature;
+}
+
+std::optional<UpdateChecker::Answer> UpdateChecker::readAnswer(std::span<const std::uint8_t> bytes,
                                                                std::u16string_view key) {
-    if (!reader_.loadFile(file) || !reader_.parse()) {
+    if (!reader_.loadBytes(bytes) || !reader_.parse()) {
         return std::nullopt;
     }
     Answer answer;
     answer.number = ReadUpdateNumber(reader_.lookup(kGroupCurrent, key));
     answer.address = reader_.lookup(kGroupNewFile, key);
+    answer.digest = reader_.lookup(kGroupSha256, key);
     return answer;
 }
 
-std::optional<UpdateChecker::Answer> UpdateChecker::fetchAnswer(std::u16string_view key) {
+std::optional<UpdateChecker::Answer> UpdateChecker::readStoredAnswer(std::u16string_view key) {
     const std::filesystem::path stored = updateXmlPath();
-    const std::filesystem::path temporary = WithSuffix(stored);
-    RemoveQuietly(temporary);
-    if (!downloader_.download(address_, temporary)) {
-        RemoveQuietly(temporary);
+    const std::filesystem::path signature = SignaturePath(stored);
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::uint8_t> sig;
+    std::error_code ec;
+    if (!std::filesystem::exists(stored, ec)) {
+        return std::nullopt;  // no earlier check
+    }
+    if (!ReadFileBytes(stored, bytes, nullptr, kUpdateXmlReadLimit) ||
+        !ReadFileBytes(signature, sig, nullptr, kMaxSignatureSize + 1) ||
+        !VerifyTrusted(bytes, sig)) {
+        // Not the maker's: it is forgotten, and the server is asked instead.
+        RemoveQuietly(stored);
+        RemoveQuietly(signature);
         return std::nullopt;
+    }
+    return readAnswer(bytes, key);
+}
+
+UpdateChecker::Fetch UpdateChecker::fetchSigned(const std::u16string& address,
+                                                const std::filesystem::path& stored,
+                                                std::size_t limit,
+                                                std::vector<std::uint8_t>& bytes) {
+    const std::filesystem::path temporary = WithSuffix(stored);
+    const std::filesystem::path temporarySig = WithSuffix(SignaturePath(stored));
+    RemoveQuietly(temporary);
+    RemoveQuietly(temporarySig);
+    const auto drop = [&](Fetch result) {
+        RemoveQuietly(temporary);
+        RemoveQuietly(temporarySig);
+        return result;
+    };
+    if (!IsWebAddress(address, FollowsHttp()) || !downloader_.download(address, temporary) ||
+        !ReadFileBytes(temporary, bytes, nullptr, limit) || bytes.size() >= limit) {
+        return drop(Fetch::Failed);
+    }
+    // A file without its signature is as good as one with a wrong one.
+    const std::u16string sigAddress = address + Utf8ToUtf16(kSignatureSuffix);
+    std::vector<std::uint8_t> sig;
+    if (!downloader_.download(sigAddress, temporarySig) ||
+        !ReadFileBytes(temporarySig, sig, nullptr, kMaxSignatureSize + 1) ||
+        !VerifyTrusted(bytes, sig)) {
+        return drop(Fetch::Unverified);
+    }
+    return Fetch::Done;
+}
+
+bool UpdateChecker::keepSigned(const std::filesystem::path& stored) {
+    // The signature first: a file that ends up beside the wrong signature fails its next check
+    // and is forgotten, never believed.
+    const std::filesystem::path signature = SignaturePath(stored);
+    if (ReplaceFileWith(WithSuffix(signature), signature) &&
+        ReplaceFileWith(WithSuffix(stored), stored)) {
+        return true;
+    }
+    RemoveQuietly(WithSuffix(stored));
+    RemoveQuietly(WithSuffix(signature));
+    return false;
+}
+
+UpdateChecker::Fetch UpdateChecker::fetchAnswer(std::u16string_view key, Answer& answer) {
+    const std::filesystem::path stored = updateXmlPath();
+    std::vector<std::uint8_t> bytes;
+    const Fetch fetched = fetchSigned(address_, stored, kUpdateXmlReadLimit, bytes);
+    if (fetched != Fetch::Done) {
+        return fetched;
     }
     // An answer that is no XML document or names no version is a failed check, never a
     // version 0, and does not replace the stored file.
-    std::optional<Answer> answer = readAnswer(temporary, key);
-    if (!answer || !answer->number || !ReplaceFileWith(temporary, stored)) {
-        RemoveQuietly(temporary);
-        return std::nullopt;
+    std::optional<Answer> read = readAnswer(bytes, key);
+    if (!read || !read->number) {
+        RemoveQuietly(WithSuffix(stored));
+        RemoveQuietly(WithSuffix(SignaturePath(stored)));
+        return Fetch::Failed;
     }
-    return answer;
+    if (!keepSigned(stored)) {
+        return Fetch::Failed;
+    }
+    answer = *read;
+    return Fetch::Done;
 }
 
 bool UpdateChecker::checkSoftware() {
-    const std::optional<Answer> answer = fetchAnswer(kKeyDriver);
-    if (!answer) {
-        env_.notify(UpdateMessage::UpdateFailed);
+    Answer answer;
+    const Fetch fetched = fetchAnswer(kKeyDriver, answer);
+    if (fetched != Fetch::Done) {
+        env_.notify(fetched == Fetch::Unverified ? UpdateMessage::Unverified
+                                                 : UpdateMessage::UpdateFailed);
         return false;
     }
-    if (*answer->number <= kSoftwareUpdateNumber) {
+    if (*answer.number <= kSoftwareUpdateNumber) {
         env_.notify(UpdateMessage::DriverLatest);
         return true;
     }
     if (!env_.ask(UpdateMessage::NewDriver)) {
         return true;
     }
-    if (!IsWebAddress(answer->address)) {
+    return openPackage(answer);
+}
+
+bool UpdateChecker::openPackage(const Answer& answer) {
+    if (!IsWebAddress(answer.address, FollowsHttp())) {
         env_.notify(UpdateMessage::UpdateFailed);
         return false;
     }
-    env_.openAddress(answer->address);
+    // Without the digest from the signed update.xml the package could be anything.
+    const std::optional<std::array<std::uint8_t, 32>> wanted = ReadSha256(answer.digest);
+    if (!wanted) {
+        env_.notify(UpdateMessage::Unverified);
+        return false;
+    }
+    const std::filesystem::path stored = driverPackagePath();
+    const std::filesystem::path temporary = WithSuffix(stored);
+    RemoveQuietly(temporary);
+    std::vector<std::uint8_t> bytes;
+    if (!downloader_.download(answer.address, temporary) ||
+        !ReadFileBytes(temporary, bytes, nullptr, kPackageReadLimit) ||
+        bytes.size() >= kPackageReadLimit) {
+        RemoveQuietly(temporary);
+        env_.notify(UpdateMessage::UpdateFailed);
+        return false;
+    }
+    std::array<std::uint8_t, 32> digest{};
+    if (!Sha256(bytes, digest) || digest != *wanted) {
+        RemoveQuietly(temporary);
+        env_.notify(UpdateMessage::Unverified);
+        return false;
+    }
+    if (!ReplaceFileWith(temporary, stored)) {
+        RemoveQuietly(temporary);
+        env_.notify(UpdateMessage::UpdateFailed);
+        return false;
+    }
+    env_.openAddress(Utf16FromPath(stored));
     return true;
 }
 
@@ -184,56 +342,62 @@ bool UpdateChecker::checkFirmware() {
     if (!env_.readMouseFirmware(mouse)) {
         return false;  // no mouse, or no version to compare with
     }
-    // An update.xml of an earlier check that announces a newer firmware is offered without
-    // asking the server again (a mouse without a version, 0 or 1, and a stored 2 among them);
-    // its own address is the one to download from.
-    std::u16string address;
-    const std::optional<Answer> stored = readAnswer(updateXmlPath(), kKeyFirmware);
+    // A signed update.xml of an earlier check that announces a newer firmware is offered
+    // without asking the server again (a mouse without a version, 0 or 1, and a stored 2 among
+    // them); its own address is the one to download from.
+    Answer chosen;
+    const std::optional<Answer> stored = readStoredAnswer(kKeyFirmware);
     if (stored && stored->number && *stored->number > mouse) {
-        address = stored->address;
+        chosen = *stored;
     } else {
-        const std::optional<Answer> answer = fetchAnswer(kKeyFirmware);
-        if (!answer) {
-            env_.notify(UpdateMessage::UpdateFailed);
+        Answer answer;
+        const Fetch fetched = fetchAnswer(kKeyFirmware, answer);
+        if (fetched != Fetch::Done) {
+            env_.notify(fetched == Fetch::Unverified ? UpdateMessage::Unverified
+                                                     : UpdateMessage::UpdateFailed);
             return false;
         }
-        firmwareAddress_ = answer->address;
-        if (*answer->number <= mouse) {
+        firmwareAddress_ = answer.address;
+        if (*answer.number <= mouse) {
             env_.notify(UpdateMessage::FirmwareLatest);
             return false;
         }
-        address = answer->address;
+        chosen = answer;
     }
     if (!env_.ask(UpdateMessage::NewFirmware)) {
         return false;
     }
-    // The flasher is started only with a complete, checked image in place.
-    if (!downloadFirmware(address)) {
+    // The flasher is started only with a complete, signed and fitting image in place.
+    if (!downloadFirmware(chosen.address, *chosen.number, mouse)) {
         return false;
     }
     env_.startFlasher();
     return true;
 }
 
-bool UpdateChecker::downloadFirmware(const std::u16string& address) {
+bool UpdateChecker::downloadFirmware(const std::u16string& address, std::uint32_t announced,
+                                     std::uint32_t mouse) {
     const std::filesystem::path stored = firmwareImagePath();
-    const std::filesystem::path temporary = WithSuffix(stored);
-    bool ok = IsWebAddress(address);
-    if (ok) {
-        RemoveQuietly(temporary);
-        ok = downloader_.download(address, temporary);
-    }
-    if (ok) {
-        std::vector<std::uint8_t> bytes;
+    std::vector<std::uint8_t> bytes;
+    Fetch fetched = fetchSigned(address, stored, kImageReadLimit, bytes);
+    if (fetched == Fetch::Done) {
+        // Signed by the maker, and still it must be this mouse's, the one announced, and no
+        // step back.
         FirmwareImage image;
-        ok = ReadFileBytes(temporary, bytes, nullptr, kImageReadLimit) &&
-             ParseFirmwareImage(bytes, image) && ReplaceFileWith(temporary, stored);
+        if (!ParseFirmwareImage(bytes, image) || !FirmwareFits(image.version, announced, mouse)) {
+            RemoveQuietly(WithSuffix(stored));
+            RemoveQuietly(WithSuffix(SignaturePath(stored)));
+            fetched = Fetch::Unverified;
+        } else if (!keepSigned(stored)) {
+            fetched = Fetch::Failed;
+        }
     }
-    if (!ok) {
-        RemoveQuietly(temporary);
+    if (fetched == Fetch::Failed) {
         env_.notify(UpdateMessage::FirmwareDownloadFailed);
+    } else if (fetched == Fetch::Unverified) {
+        env_.notify(UpdateMessage::Unverified);
     }
-    return ok;
+    return fetched == Fetch::Done;
 }
 
 }  // namespace q350::pages

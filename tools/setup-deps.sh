@@ -10,7 +10,7 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xdotool x11-utils imagemagick
   python3 python3-pil fonts-dejavu-core fonts-wqy-microhei
-  libpugixml-dev nsis nlohmann-json3-dev
+  libpugixml-dev nsis nlohmann-json3-dev libssl-dev openssl
 )
 
 missing=()

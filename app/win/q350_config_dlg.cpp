@@ -14,6 +14,7 @@
 #include "lang/language_switch.h"
 #include "lang/language_table.h"
 #include "lang/win/shared_xml_reader.h"
+#include "pages/win/flasher_win.h"
 #include "skin/win/images.h"
 #include "skin/win/info_dlg.h"
 #include "skin/win/skin_ids.h"
@@ -28,9 +29,6 @@ constexpr int kFlagControlId = 1002;
 constexpr wchar_t kDriverWindowClass[] = L"CUSBDriver";
 constexpr wchar_t kDriverWindowTitle[] = L"QuorvVDrivers";
 constexpr wchar_t kUpdaterPath[] = L"quorv_update\\QuorvUpdate.exe";
-// Appended to the program folder; the shell accepts the doubled separators.
-constexpr wchar_t kFlasherPath[] = L"//update//FwFlash.exe";
-constexpr wchar_t kFlasherParameters[] = L"-QUORV";
 // The USB device interface class.
 constexpr GUID kUsbDeviceInterface = {
     0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
@@ -164,8 +162,9 @@ bool CQ350ConfigDlg::OnInitDialog() {
     StartTimer(kTimerDriver, kTimerDriverMs);
     StartTimer(kTimerShowWindow, kTimerShowWindowMs);
 
-    if (startPath_ == StartPath::HandToFlasher) {
-        StartFlasher();
+    // A mouse in its update mode goes to the flasher; when that cannot start, the window works
+    // on with the mouse as it is.
+    if (startPath_ == StartPath::HandToFlasher && StartFlasher()) {
         return true;
     }
 
@@ -201,7 +200,7 @@ bool CQ350ConfigDlg::OnInitDialog() {
         autoSwitcher_.setBindings(files_.configInfo().slots);
         autoSwitcher_.chosenByHand(files_.activeSlot());
         foregroundWatcher_.Start([this](const ForegroundProgram& p) { OnForeground(p); });
-    } else {
+    } else if (startPath_ == StartPath::NotFound) {
         ShowAutoCloseNotice(hwnd_, MouseNotFoundText(lang::ChineseTexts()));
         PostMessageW(hwnd_, WM_CLOSE, 0, 0);
     }
@@ -312,13 +311,10 @@ void CQ350ConfigDlg::OpenMouse() {
     }
 }
 
-void CQ350ConfigDlg::StartFlasher() {
-    // Joined directly, not through a "%s" format: in a wide format that takes a narrow string
-    // with the C99 printf family, and the path came out as the drive letter only.
-    const std::wstring path = folder_ + kFlasherPath;
+bool CQ350ConfigDlg::StartFlasher() {
     heldByMouse_.forgetAll();  // the flasher leaves the mouse as it likes
-    ShellExecuteW(nullptr, L"open", path.c_str(), kFlasherParameters, nullptr, SW_SHOWNORMAL);
-    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    return pages::HandMouseToFlasher(folder_, hwnd_, hwnd_, lang::ChineseTexts()) ==
+           pages::FlasherStart::Started;
 }
 
 // ---- messages -----------------------------------------------------------------------------------

@@ -93,7 +93,7 @@ private:
     bool CreateDpiIndicator();
     void ChooseStartLanguage();
     void OpenMouse();
-    void StartFlasher();
+    bool StartFlasher();  // true when the flasher runs and the window closes
 
     // Handlers.
     void Paint();

@@ -14,6 +14,7 @@
 #include "config/profile_files.h"
 #include "pages/support_page_model.h"
 #include "pages/update_check.h"
+#include "pages/win/flasher_win.h"
 #include "pages/win/page_base.h"
 #include "pages/win/url_downloader_win.h"
 #include "skin/win/framework/gdi.h"
@@ -23,11 +24,6 @@ namespace q350::pages {
 
 // To the main window: restore the default settings (no parameters).
 inline constexpr UINT kMsgRestoreDefaults = 2054;
-// Replaces the maker's update server (for example http://127.0.0.1:8765).
-inline constexpr wchar_t kUpdateServerVariable[] = L"Q350_UPDATE_SERVER";
-// Appended to the program folder; the shell accepts the doubled separators.
-inline constexpr wchar_t kFlasherPath[] = L"//update//FwFlash.exe";
-inline constexpr wchar_t kFlasherParameters[] = L"-QUORV";
 
 class CDlgSupport : public CPageBase {
 public:

@@ -101,5 +101,21 @@ TEST(FirmwareImage, EveryDamageIsRefusedWithItsReason) {
         BuildFirmwareImage(255, std::vector<std::uint8_t>(kMaxFirmwarePayload)), image));
 }
 
+TEST(FirmwareFit, OnlyTheAnnouncedVersionAndOnlyForward) {
+    EXPECT_EQ(CheckFirmwareFit(7, 7, 6), FirmwareFit::Fits);
+    // A mouse in its update mode reports 0 and takes any announced image.
+    EXPECT_EQ(CheckFirmwareFit(1, 1, 0), FirmwareFit::Fits);
+    EXPECT_EQ(CheckFirmwareFit(255, 255, 254), FirmwareFit::Fits);
+    // The same version again, and a step back, even when announced.
+    EXPECT_EQ(CheckFirmwareFit(7, 7, 7), FirmwareFit::NotNewer);
+    EXPECT_EQ(CheckFirmwareFit(4, 4, 7), FirmwareFit::NotNewer);
+    // An image of another version than announced, newer or older.
+    EXPECT_EQ(CheckFirmwareFit(8, 7, 6), FirmwareFit::NotAnnounced);
+    EXPECT_EQ(CheckFirmwareFit(6, 7, 5), FirmwareFit::NotAnnounced);
+    EXPECT_EQ(CheckFirmwareFit(4, 7, 6), FirmwareFit::NotAnnounced);
+    EXPECT_TRUE(FirmwareFits(2, 2, 1));
+    EXPECT_FALSE(FirmwareFits(2, 3, 1));
+}
+
 }  // namespace
 }  // namespace q350

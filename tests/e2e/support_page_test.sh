@@ -5,7 +5,12 @@
 # imported back (record and slot fields, but not the file path) and applied; a file with a wrong
 # first word refused; restore defaults downloads the defaults; the firmware check with server 7
 # and mouse 1 downloads the served image byte for byte, starts the flasher, the program closes and
-# the mouse reports firmware 7; a corrupt image is refused and the mouse is untouched; a flasher
+# the mouse reports firmware 7; an image with a changed byte, one signed by another key, a
+# downgrade and a changed update.xml are each refused as not verified, nothing reaches the flasher
+# and the mouse is untouched; a missing flasher keeps the program open with a message, at start-up
+# with the mouse in its update mode and after the firmware check; a server that never answers ends
+# the check in "Update failed" after 20 s with the window answering, and Cancel stops a slow
+# image; a flasher
 # stopped half-way leaves the mouse in its update mode, and the next start of the program hands it
 # to the flasher again. Screenshots in both layouts.
 set -uo pipefail
@@ -101,8 +106,7 @@ rm -rf "$www"
 mkdir -p "$www/software/q350" "$www/fw"
 port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 server_log="$www.log"
-timeout 600 /usr/bin/python3 -m http.server "$port" --bind 127.0.0.1 --directory "$www" \
-  >"$server_log" 2>&1 &
+timeout 900 /usr/bin/python3 "$(dirname "$0")/update_server.py" "$port" "$www" >"$server_log" 2>&1 &
 server_pid=$!
 trap 'kill "$server_pid" 2>/dev/null || true; e2e_cleanup' EXIT
 export Q350_UPDATE_SERVER="http://127.0.0.1:$port"
@@ -111,12 +115,19 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 
-# serve DRIVER FIRMWARE: the server's update.xml.
+# sign FILE [KEY]: FILE.sig beside it, by the test key unless another key file is named.
+sign() {
+  "$E2E_Q350CTL" update sign "${2:-$Q350_SOURCE_DIR/tests/keys/update_test_key.pem}" "$1" >/dev/null ||
+    e2e_fail "cannot sign $1"
+}
+# serve DRIVER FIRMWARE: the server's update.xml, signed.
 serve() {
   printf '<?xml version="1.0" encoding="utf-8"?>\r\n<update>\r\n  <current>\r\n    <driver>%s</driver>\r\n    <firmware>%s</firmware>\r\n  </current>\r\n  <newfile>\r\n    <driver>http://127.0.0.1:%s/Q350Setup.exe</driver>\r\n    <firmware>http://127.0.0.1:%s/fw/q350.bin</firmware>\r\n  </newfile>\r\n</update>\r\n' \
     "$1" "$2" "$port" "$port" >"$www/software/q350/update.xml"
+  sign "$www/software/q350/update.xml"
 }
-# image VERSION SIZE [corrupt]: the served firmware image.
+# image VERSION SIZE [corrupt]: the served firmware image, signed; a corrupt one has a byte
+# changed after it was signed.
 image() {
   /usr/bin/python3 - "$www/fw/q350.bin" "$1" "$2" "${3:-}" <<'PY'
 import struct, sys, zlib
@@ -124,10 +135,12 @@ path, version, size, corrupt = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), 
 payload = bytes((i * 31 + 7) & 0xFF for i in range(size))
 body = b"Q350FWIM" + struct.pack("<II", version, size) + payload
 data = bytearray(body + struct.pack("<I", zlib.crc32(body) & 0xFFFFFFFF))
-if corrupt:
-    data[100] ^= 0x40
 open(path, "wb").write(data)
 PY
+  sign "$www/fw/q350.bin"
+  if [ -n "${3:-}" ]; then
+    /usr/bin/python3 -c 'import sys; d = bytearray(open(sys.argv[1], "rb").read()); d[100] ^= 0x40; open(sys.argv[1], "wb").write(d)' "$www/fw/q350.bin"
+  fi
 }
 
 # start NAME [update-mode]: a fresh program folder and mouse, the program on its support page.
@@ -168,8 +181,16 @@ if on_page "English"; then
     cancel support-question
   cmp -s "$www/software/q350/update.xml" "$app/update/new_version/update.xml" ||
     e2e_fail "the second update.xml was not stored"
-  [ "$(ls "$app/update/new_version")" = update.xml ] ||
-    e2e_fail "Cancel left more than update.xml: $(ls "$app/update/new_version" | tr '\n' ' ')"
+  [ "$(ls "$app/update/new_version" | tr '\n' ' ')" = "update.xml update.xml.sig " ] ||
+    e2e_fail "Cancel left more than update.xml and its signature: $(ls "$app/update/new_version" | tr '\n' ' ')"
+
+  # A changed update.xml is not believed, and not kept.
+  serve 2 1
+  sed -i 's/<driver>2</<driver>3</' "$www/software/q350/update.xml"
+  software_button
+  box "The update could not be verified and was not used." ok_notice support-unverified
+  cmp -s "$www/software/q350/update.xml" "$app/update/new_version/update.xml" &&
+    e2e_fail "the changed update.xml was stored"
 
   # Export, then the export edited (mode 1's lift-off value, the slot's name, a macro id and a
   # file path elsewhere) and imported back.
@@ -256,23 +277,33 @@ if on_page "firmware"; then
   [ "$(firmware_of "$state")" = 7 ] || e2e_fail "the mouse reports firmware $(firmware_of "$state"), not 7"
 fi
 
-# ---- a corrupt image is refused and the mouse stays as it was ---------------------------------
+# ---- images that do not verify or do not fit are refused and the mouse stays as it was -------
+# refused NAME: the firmware check of a fresh program refuses what is served.
+refused() {
+  start "support-$1"
+  if on_page "$1"; then
+    firmware_button
+    box "A new version of firmware is available for the gaming mouse, whether to update or not?" \
+      "ok, next"
+    box "The update could not be verified and was not used." ok_notice "support-$1"
+    sleep 1
+    kill -0 "$app_pid" 2>/dev/null || e2e_fail "$1: the program closed"
+    grep -q "FwFlash" "$app/tools.log" 2>/dev/null && e2e_fail "$1: the flasher started"
+    [ ! -e "$app/update/new_version/QuorvGameDevice.bin" ] || e2e_fail "$1: the image was stored"
+    ls "$app/update/new_version" | grep -q download && e2e_fail "$1: a temporary download was left behind"
+    [ "$(firmware_of "$state")" = 1 ] || e2e_fail "$1: the mouse changed"
+    input post "$E2E_TITLE" 16 0 0 2>/dev/null || true
+    e2e_exits "$app_pid" 20 || e2e_fail "$1: the program did not end"
+  fi
+}
 image 7 5000 corrupt
-start support-corrupt
-if on_page "corrupt image"; then
-  firmware_button
-  box "A new version of firmware is available for the gaming mouse, whether to update or not?" \
-    "ok, next"
-  box "New-version firmware download failed." ok_notice support-download-failed
-  sleep 1
-  kill -0 "$app_pid" 2>/dev/null || e2e_fail "the program closed after a corrupt image"
-  grep -q "FwFlash" "$app/tools.log" 2>/dev/null && e2e_fail "the flasher started with a corrupt image"
-  [ ! -e "$app/update/new_version/QuorvGameDevice.bin" ] || e2e_fail "a corrupt image was stored"
-  ls "$app/update/new_version" | grep -q download && e2e_fail "a temporary download was left behind"
-  [ "$(firmware_of "$state")" = 1 ] || e2e_fail "the mouse changed after a corrupt image"
-  input post "$E2E_TITLE" 16 0 0 2>/dev/null || true
-  e2e_exits "$app_pid" 20 || e2e_fail "the program did not end"
-fi
+refused tampered
+image 7 5000
+sign "$www/fw/q350.bin" "$Q350_SOURCE_DIR/tests/keys/other_key.pem"
+refused other-key
+# Signed, but older than announced: no step back.
+image 6 5000
+refused downgrade
 
 # ---- a flasher stopped half-way leaves the mouse in its update mode; the next start of the
 # program hands it to the flasher again, which finishes ------------------------------------------
@@ -298,6 +329,101 @@ if on_page "interrupted flasher"; then
   grep -q "FwFlash: firmware 8 written (5000 bytes)" "$app/tools.log" ||
     e2e_fail "the second flasher did not finish: $(grep FwFlash: "$app/tools.log" 2>/dev/null)"
   [ "$(firmware_of "$state")" = 8 ] || e2e_fail "the mouse reports $(firmware_of "$state"), not 8"
+fi
+
+# ---- a flasher that cannot be started strands nothing: the program stays open, says so, and
+# tries it only once in a run ----------------------------------------------------------------------
+FLASHER_FAILED="The firmware could not be updated; the mouse is in its update mode. Unplug it and plug it in again, or reinstall the program."
+# flasher_box: the message box with the flasher's failure.
+flasher_box() {
+  if input wait "$INFO" 30; then
+    sleep 0.5
+    [ -n "${1:-}" ] && e2e_shot "$(xdotool search --onlyvisible --name "^$INFO\$" | head -n 1)" "$shots/$1.png"
+    grep -a -q "flasher: $FLASHER_FAILED" "$debug" || e2e_fail "the box is not the flasher's failure"
+    input click "$INFO" 273 143
+    input gone "$INFO" 10 || e2e_fail "the flasher's failure stayed open"
+  else
+    e2e_fail "no message that the flasher could not start"
+  fi
+}
+serve 1 7
+image 7 5000
+# A mouse in its update mode at start-up, and no flasher.
+app=$(e2e_app_folder support-no-flasher-start)
+state="$app/mouse.state"
+debug="$app/debug.log"
+rm -f "$app/update/FwFlash.exe"
+e2e_new_mouse "$state" --firmware 0
+WINEDEBUG=-all,warn+seh e2e_start "$app/Q350Config.exe" 2>"$debug"
+app_pid=$E2E_PID
+flasher_box support-no-flasher
+sleep 2
+kill -0 "$app_pid" 2>/dev/null || e2e_fail "the program closed without a flasher"
+input post "$E2E_TITLE" 16 0 0 2>/dev/null || true
+e2e_exits "$app_pid" 20 || e2e_fail "the program without a flasher did not end"
+
+# The firmware check of a mouse in normal operation, and no flasher.
+start support-no-flasher-check
+rm -f "$app/update/FwFlash.exe"
+if on_page "no flasher"; then
+  firmware_button
+  box "A new version of firmware is available for the gaming mouse, whether to update or not?" \
+    "ok, next"
+  flasher_box
+  sleep 1
+  kill -0 "$app_pid" 2>/dev/null || e2e_fail "the program closed after the flasher failed"
+  [ "$(firmware_of "$state")" = 1 ] || e2e_fail "the mouse changed without a flasher"
+  input post "$E2E_TITLE" 16 0 0 2>/dev/null || true
+  e2e_exits "$app_pid" 20 || e2e_fail "the program did not end"
+fi
+
+# ---- a server that takes the connection and never answers ends the check in "Update failed"
+# after the stall limit, while the window keeps answering; Cancel stops a slow image ---------------
+PROGRESS=QuorvQ300ProcessDlg
+serve 1 7
+image 7 5000
+start support-hang
+if on_page "hanging server"; then
+  touch "$www/software/q350/update.xml.hang"
+  began=$SECONDS
+  software_button
+  input wait "$PROGRESS" 15 || e2e_fail "no progress dialog while update.xml is fetched"
+  sleep 3
+  input responds "$E2E_TITLE" || e2e_fail "the main window does not answer during the download"
+  e2e_shot "$(xdotool search --onlyvisible --name "^$PROGRESS\$" | head -n 1)" "$shots/support-download-progress.png"
+  if input wait "$INFO" 40; then
+    took=$((SECONDS - began))
+    [ "$took" -ge 18 ] && [ "$took" -le 40 ] || e2e_fail "the stalled check ended after ${took}s"
+    box "Update failed" ok_notice
+  else
+    e2e_fail "a server that never answers did not end the check"
+  fi
+  rm -f "$www/software/q350/update.xml.hang"
+  input responds "$E2E_TITLE" || e2e_fail "the main window does not answer after the stall"
+
+  touch "$www/fw/q350.bin.slow"
+  firmware_button
+  box "A new version of firmware is available for the gaming mouse, whether to update or not?" \
+    "ok, next"
+  if input wait "$PROGRESS" 15; then
+    sleep 3
+    began=$SECONDS
+    input click "$PROGRESS" 262 68
+    box "New-version firmware download failed." ok_notice
+    [ $((SECONDS - began)) -le 10 ] || e2e_fail "Cancel took $((SECONDS - began))s"
+  else
+    e2e_fail "no progress dialog while the image is fetched"
+  fi
+  rm -f "$www/fw/q350.bin.slow"
+  sleep 1
+  kill -0 "$app_pid" 2>/dev/null || e2e_fail "the program closed after Cancel"
+  grep -q "FwFlash" "$app/tools.log" 2>/dev/null && e2e_fail "the flasher started after Cancel"
+  [ ! -e "$app/update/new_version/QuorvGameDevice.bin" ] || e2e_fail "a cancelled image was stored"
+  # The given-up transfer ends by itself within moments and takes its part file with it.
+  for _ in $(seq 20); do ls "$app/update/new_version" | grep -q part || break; sleep 0.5; done
+  ls "$app/update/new_version" | grep -q part && e2e_fail "a part of the cancelled image was left behind"
+  input post "$E2E_TITLE" 16 0 0 2>/dev/null || true
+  e2e_exits "$app_pid" 20 || e2e_fail "the program did not end"
 fi
 
 # ---- Chinese layout ------------------------------------------------------------------------------

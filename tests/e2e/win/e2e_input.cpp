@@ -174,7 +174,7 @@ int Usage() {
                  "usage: e2e_input wait TITLE SECONDS | gone TITLE SECONDS | click TITLE X Y |\n"
                  "       wait-owned TITLE CLASS SECONDS | click-owned TITLE CLASS X Y |\n"
                  "       gone-owned TITLE CLASS SECONDS | wheel TITLE X Y NOTCHES |\n"
-                 "       post TITLE MESSAGE WPARAM LPARAM |\n"
+                 "       post TITLE MESSAGE WPARAM LPARAM | responds TITLE |\n"
                  "       menu-keys SECONDS KEY...\n");
     return 2;
 }
@@ -222,6 +222,15 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"wheel" && argc == 6) {
         const HWND top = FindVisibleTopLevel(title);
         return (top != nullptr && WheelAt(top, _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5])))
+                   ? 0
+                   : 1;
+    }
+    if (command == L"responds" && argc == 3) {
+        // The window's thread answers a message within two seconds.
+        const HWND top = FindWindowW(nullptr, title);
+        DWORD_PTR answer = 0;
+        return (top != nullptr && SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000,
+                                                      &answer) != 0)
                    ? 0
                    : 1;
     }
