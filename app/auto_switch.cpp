@@ -80,37 +80,38 @@ void AutoSwitcher::setBindings(const ProfileSlot (&slots)[kSlotCount]) {
     }
 }
 
-int AutoSwitcher::slotFor(std::u16string_view image) const {
+std::optional<int> AutoSwitcher::slotFor(std::u16string_view image) const {
     for (int i = 0; i < kSlotCount; ++i) {
         if (ProgramMatches(programs_[static_cast<std::size_t>(i)], image)) {
             return i;
         }
     }
-    return manual_;
+    return std::nullopt;
 }
 
 void AutoSwitcher::foreground(std::u16string_view image, bool ownWindow, std::uint64_t nowMs) {
     if (ownWindow) {
         return;  // the program's own windows in front change nothing
     }
-    const int wanted = slotFor(image);
-    if (!haveTarget_ || wanted != target_) {
-        target_ = wanted;
-        targetSinceMs_ = nowMs;
-        haveTarget_ = true;
+    const std::optional<int> wanted = slotFor(image);
+    if (!seen_ || wanted != bound_) {
+        bound_ = wanted;
+        sinceMs_ = nowMs;
+        seen_ = true;
     }
 }
 
 std::uint64_t AutoSwitcher::settlesInMs(std::uint64_t nowMs) const {
-    if (!haveTarget_ || nowMs - targetSinceMs_ >= kAutoSwitchSettleMs) {
+    if (!seen_ || nowMs - sinceMs_ >= kAutoSwitchSettleMs) {
         return 0;
     }
-    return kAutoSwitchSettleMs - (nowMs - targetSinceMs_);
+    return kAutoSwitchSettleMs - (nowMs - sinceMs_);
 }
 
 std::optional<int> AutoSwitcher::due(const Conditions& c, std::uint64_t nowMs) {
     hold_ = Hold::None;
-    if (!haveTarget_ || target_ == c.activeSlot || settlesInMs(nowMs) != 0) {
+    // Nothing seen in front yet: the profile in use is the user's.
+    if (!seen_ || target() == c.activeSlot || settlesInMs(nowMs) != 0) {
         return std::nullopt;
     }
     if (c.unappliedEdits) {
@@ -121,7 +122,7 @@ std::optional<int> AutoSwitcher::due(const Conditions& c, std::uint64_t nowMs) {
         hold_ = Hold::Busy;
         return std::nullopt;
     }
-    return target_;
+    return target();
 }
 
 }  // namespace q350::app

@@ -55,17 +55,17 @@ public:
     Hold hold() const { return hold_; }
     // Milliseconds until the current target has settled (0 when it has or there is none).
     std::uint64_t settlesInMs(std::uint64_t nowMs) const;
-    // The slot the program in front asks for (the manual one when no bound program is).
-    int target() const { return target_; }
+    // The slot the program in front asks for (the one chosen by hand when no bound program is).
+    int target() const { return bound_ ? *bound_ : manual_; }
 
 private:
-    int slotFor(std::u16string_view image) const;
+    std::optional<int> slotFor(std::u16string_view image) const;
 
     std::array<std::u16string, kSlotCount> programs_{};
     int manual_ = 0;
-    int target_ = 0;
-    std::uint64_t targetSinceMs_ = 0;
-    bool haveTarget_ = false;
+    std::optional<int> bound_;  // the slot of the bound program in front, if one is
+    std::uint64_t sinceMs_ = 0;  // when the program in front last changed what it asks for
+    bool seen_ = false;
     Hold hold_ = Hold::None;
 };
 

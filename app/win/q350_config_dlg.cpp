@@ -194,6 +194,19 @@ bool CQ350ConfigDlg::OnInitDialog() {
         }
     }
     pages_.setFirmwareText(firmwareText_);
+    // A mouse whose firmware changed since the last start was flashed: whatever it held is gone,
+    // so the active profile goes into it in full, in the background.
+    if (startPath_ == StartPath::Run && version != 0) {
+        std::uint32_t seen = 0;
+        const bool known =
+            store_.readDword(u"", kValueFirmwareSeen, seen) == StoreResult::Ok && seen != 0;
+        if (!known || seen != version) {
+            store_.writeDword(u"", kValueFirmwareSeen, version);
+        }
+        if (known && seen != version) {
+            ApplyInBackground(true);
+        }
+    }
 
     if (startPath_ == StartPath::Run) {
         StartTimer(kTimerUpdater, kTimerUpdaterMs);
@@ -702,16 +715,8 @@ void CQ350ConfigDlg::OnApply() {
     if (downloading_ || shutDown_) {
         return;
     }
-    ApplyServices services;
-    services.macros = &macros_;
-    services.device = &device_;
-    services.deviceMutex = &deviceMutex_;
-    services.clock = &clock_;
-    services.pointer = pointer_.get();
-    services.notifier = &workerMessages_;
-    services.held = &heldByMouse_;
+    ApplyServices services = DownloadServices();
     services.full = forceFullApply_;
-    services.report = &lastDownload_;
     forceFullApply_ = false;
     downloading_ = true;
     ApplyProgress progress(files_, services, hwnd_);
@@ -786,6 +791,10 @@ void CQ350ConfigDlg::AutoSwitchTo(int slot) {
     if (files_.activeSlot() != slot) {
         return;  // its file could not be loaded; the profile in use stays
     }
+    ApplyInBackground(false);
+}
+
+ApplyServices CQ350ConfigDlg::DownloadServices() {
     ApplyServices services;
     services.macros = &macros_;
     services.device = &device_;
@@ -795,7 +804,16 @@ void CQ350ConfigDlg::AutoSwitchTo(int slot) {
     services.notifier = &workerMessages_;
     services.held = &heldByMouse_;
     services.report = &lastDownload_;
+    return services;
+}
+
+void CQ350ConfigDlg::ApplyInBackground(bool full) {
+    if (downloading_ || shutDown_) {
+        return;
+    }
+    ApplyServices services = DownloadServices();
     services.endPause = false;
+    services.full = full;
     downloading_ = true;
     autoApplying_ = true;
     if (!ApplyProgress::StartInBackground(files_, services, hwnd_)) {

@@ -46,7 +46,9 @@ inline constexpr UINT_PTR kTimerDpiIndicator = 2;
 inline constexpr UINT_PTR kTimerShowWindow = 3;
 inline constexpr UINT_PTR kTimerUpdater = 4;
 inline constexpr UINT_PTR kTimerDriver = 19;
-inline constexpr UINT_PTR kTimerAutoSwitch = 22;  // the settle time of a program come to the front
+inline constexpr UINT_PTR kTimerAutoSwitch = 22;
+// The firmware version the mouse reported at the last start (a change means it was flashed).
+inline constexpr std::u16string_view kValueFirmwareSeen = u"FirmwareSeen";  // the settle time of a program come to the front
 // Only with the simulated mouse: watches its state file for an unplug, which the system would
 // announce for a real mouse.
 inline constexpr UINT_PTR kTimerSimulatedPlug = 20;
@@ -111,6 +113,9 @@ private:
     void TryAutoSwitch();
     void AutoSwitchTo(int slot);
     void ShowStatus(std::u16string text);
+    // What every download of the window uses; a download without dialog or message boxes.
+    ApplyServices DownloadServices();
+    void ApplyInBackground(bool full);
     void OnClose();
     void ShowFromTray();
     void HideToTray();

@@ -56,6 +56,13 @@ TEST_F(Switching, BoundProgramSettlesThenBackToTheHandChosenProfile) {
     // An unreadable image is no bound program.
     s.foreground(u"", false, 5000);
     EXPECT_EQ(Due(5400), std::nullopt);
+
+    // A profile chosen by hand while no bound program is in front stays.
+    s.chosenByHand(2);
+    c.activeSlot = 2;
+    EXPECT_EQ(Due(6000), std::nullopt);
+    s.foreground(u"C:\\Windows\\notepad.exe", false, 7000);
+    EXPECT_EQ(Due(7400), std::nullopt);
 }
 
 TEST_F(Switching, UnappliedEditsAndBusyWindowsHoldTheSwitchBack) {
