@@ -712,10 +712,13 @@ void CQ350ConfigDlg::OnDownloadEnded(bool ok) {
     }
     downloading_ = false;
     apply_.SetSelected(false);
-    workerMessages_.flushTo(notifier_);
+    // Once the program is closing nothing more is shown: a message box would keep it open.
+    if (!closeAfterDownload_) {
+        workerMessages_.flushTo(notifier_);
+    }
     if (ok) {
         FinishApply(files_);
-    } else {
+    } else if (!closeAfterDownload_) {
         notifier_.show(MessageForm::SkinnedNotice, kSettingErrorText);
     }
     if (closeAfterDownload_) {
@@ -743,7 +746,10 @@ void CQ350ConfigDlg::OnClose() {
     }
     if (downloading_) {
         // The worker still uses the device and the record: the window closes once it is done.
+        // The mouse is given up first, so that the rest of the download fails at once instead
+        // of waiting on a mouse that may have stopped answering.
         closeAfterDownload_ = true;
+        channel_.abandon();
         return;
     }
     shutDown_ = true;
