@@ -30,11 +30,6 @@ bool HidChannel::open() {
     return open_;
 }
 
-void HidChannel::abandon() {
-    stalled_ = true;
-    transport_.cancelPending();
-}
-
 void HidChannel::noteFailure() {
     if (transport_.timedOut()) {
         stalled_ = true;

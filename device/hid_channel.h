@@ -2,7 +2,6 @@
 
 // HidChannel: the owner of the link to the mouse. Sends 32-byte output reports that begin with the
 // report id 0xBA and fetches the mouse's replies as input reports.
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -28,9 +27,6 @@ public:
     // receive fails at once, until the channel is opened again. A stalled mouse would otherwise
     // cost a whole limit per report of a download.
     bool stalled() const { return stalled_; }
-    // Gives up on the mouse from another thread (the program is closing while a download runs):
-    // the pending transfer is cut short and the channel counts as stalled.
-    void abandon();
 
     // Sends one report whose bytes 1...n are the payload (n <= 31).
     bool send(const std::uint8_t* payload, std::size_t n);
@@ -51,7 +47,7 @@ private:
 
     HidTransport& transport_;
     bool open_ = false;
-    std::atomic<bool> stalled_{false};
+    bool stalled_ = false;
 };
 
 }  // namespace q350

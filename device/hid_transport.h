@@ -29,9 +29,6 @@ public:
     virtual void traceLine(std::u16string_view line) { (void)line; }
     // True when the last write or read failed because it ran past kTransferLimitMs.
     virtual bool timedOut() const { return false; }
-    // Cuts short whatever transfer is pending on the device. Called from another thread than the
-    // one transferring; the device stays open.
-    virtual void cancelPending() {}
 };
 
 }  // namespace q350

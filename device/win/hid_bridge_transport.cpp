@@ -69,12 +69,6 @@ bool HidBridgeTransport::getInputReport(std::span<std::uint8_t, kReportSize> fra
     return false;
 }
 
-void HidBridgeTransport::cancelPending() {
-    if (device_.valid()) {
-        CancelIoEx(device_.get(), nullptr);
-    }
-}
-
 void HidBridgeTransport::traceLine(std::u16string_view line) {
     std::wstring text(line.begin(), line.end());
     OutputDebugStringW(text.c_str());

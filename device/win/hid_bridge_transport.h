@@ -26,7 +26,6 @@ public:
     bool getInputReport(std::span<std::uint8_t, kReportSize> frame) override;
     void traceLine(std::u16string_view line) override;
     bool timedOut() const override { return timedOut_; }
-    void cancelPending() override;
 
     bool libraryLoaded() const { return static_cast<bool>(module_); }
 

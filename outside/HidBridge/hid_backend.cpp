@@ -1,5 +1,6 @@
 // Real HID devices through SetupAPI and hid.dll.
 #include <windows.h>
+#include <winioctl.h>
 #include <setupapi.h>
 // These headers declare the hid.dll functions without C linkage.
 extern "C" {

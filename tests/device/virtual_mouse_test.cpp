@@ -236,15 +236,6 @@ TEST(VirtualMouseStall, OtherFailuresDoNotCountAsAStall) {
     EXPECT_TRUE(r.commands.query(kOpQueryMode, v));
 }
 
-TEST(VirtualMouseStall, AbandonedChannelFailsWithoutTouchingTheMouse) {
-    Rig r;
-    r.channel.abandon();
-    std::uint32_t v = 0;
-    EXPECT_FALSE(r.commands.query(kOpQueryMode, v));
-    EXPECT_EQ(r.mouse.state().commandCount, 0u);
-    EXPECT_TRUE(r.clock.sleeps.empty());
-}
-
 TEST(VirtualMouseEvents, QueueKeepsOrderAndItsLimit) {
     FakeClock clock;
     VirtualMouse mouse(clock);

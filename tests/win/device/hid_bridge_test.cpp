@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <thread>
 
 #include "base/clock.h"
 #include "base/file_io.h"
@@ -252,25 +251,6 @@ TEST_F(HidBridgeTest, StalledDownloadFailsWithinSecondsThroughTheChannel) {
     const VirtualMouseState out = Load();
     EXPECT_EQ(out.buttonWord(0, 2), 0x22u);
     EXPECT_EQ(out.buttonWord(0, 3), 0u);
-}
-
-TEST_F(HidBridgeTest, AbandonFromAnotherThreadCutsAPendingWriteShort) {
-    VirtualMouseState s;
-    s.fault = MouseFault::Stall;
-    Create(s);
-    HidBridgeTransport transport;
-    HidChannel channel(transport);
-    ASSERT_TRUE(channel.open());
-    const std::uint8_t b = kOpQueryMode;
-    ASSERT_TRUE(channel.send(&b, 1));  // fills the pipe
-    std::thread giveUp([&] {
-        Sleep(200);
-        channel.abandon();
-    });
-    const DWORD ms = Timed([&] { EXPECT_FALSE(channel.send(&b, 1)); });
-    giveUp.join();
-    EXPECT_LT(ms, kTransferLimitMs - 300);
-    EXPECT_TRUE(channel.stalled());
 }
 
 }  // namespace
