@@ -746,10 +746,15 @@ void CQ350ConfigDlg::OnClose() {
     }
     if (downloading_) {
         // The worker still uses the device and the record: the window closes once it is done.
-        // The mouse is given up first, so that the rest of the download fails at once instead
-        // of waiting on a mouse that may have stopped answering.
+        // That is soon even when the mouse has stopped answering: each transfer has its limit,
+        // and a stalled channel fails the rest of the download at once.
         closeAfterDownload_ = true;
-        channel_.abandon();
+        return;
+    }
+    // Inside a modal loop (the setting panel, a message box, the tray menu ...) the code below
+    // the loop still uses the pages: the loops are ended first and the close comes back once the
+    // outermost one has returned.
+    if (ui::ModalLoop::DeferClose(hwnd_)) {
         return;
     }
     shutDown_ = true;

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "skin/win/framework/window.h"
 #include "skin/win/xp_menu.h"
 
 namespace q350::app {
@@ -61,6 +62,7 @@ UINT TrackTrayMenu(HWND owner) {
     POINT p{};
     GetCursorPos(&p);
     SetForegroundWindow(owner);
+    ui::ModalLoop loop;
     return menu.Track(owner, p);
 }
 
