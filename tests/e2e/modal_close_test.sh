@@ -46,7 +46,7 @@ ended_cleanly() {
   local status=0
   wait "$pid" 2>/dev/null || status=$?
   [ "$status" -eq 0 ] || e2e_fail "$1: the program ended with status $status"
-  if grep -aqi "page fault\|unhandled exception\|access violation" "$debug"; then
+  if grep -aqi "page fault\|unhandled exception\|destroyed while its own code" "$debug"; then
     e2e_fail "$1: the program faulted on its way out"
   fi
   /usr/bin/python3 - "$app/Profile/Profile1.cfg" <<'PY' || e2e_fail "$1: Profile1.cfg is not whole"

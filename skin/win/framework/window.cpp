@@ -91,6 +91,11 @@ HWND NotificationSource(UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 Window::~Window() {
+    if (dispatching_ > 0) {
+        // A fault of the program: whatever called into this object goes on in freed memory.
+        OutputDebugStringW(L"window framework: a window object was destroyed while its own code "
+                           L"was running\n");
+    }
     if (hwnd_ != nullptr && FromHandle(hwnd_) == this) {
         // Derived parts are gone: from here on the window gets the default handling only.
         DestroyWindow(hwnd_);
@@ -208,11 +213,13 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
         handled = ReflectToChild(source, msg, wp, lp, result);
     }
     if (!handled) {
+        ++dispatching_;
         try {
             handled = OnMessage(msg, wp, lp, result);
         } catch (...) {
             handled = false;
         }
+        --dispatching_;
     }
     if (msg == WM_NCDESTROY) {
         ForgetClosingWindow(hwnd);
@@ -407,11 +414,13 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         handled = ReflectToChild(source, msg, wp, lp, result);
     }
     if (!handled) {
+        ++d->dispatching_;
         try {
             handled = d->OnMessage(msg, wp, lp, result);
         } catch (...) {
             handled = false;
         }
+        --d->dispatching_;
     }
     if (msg == WM_NCDESTROY) {
         ForgetClosingWindow(hwnd);

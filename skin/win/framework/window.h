@@ -71,6 +71,9 @@ protected:
     HWND hwnd_ = nullptr;
     WNDPROC baseProc_ = nullptr;  // the class's own procedure, or the replaced one
     bool subclassed_ = false;
+    // Messages of this object being handled right now (nested through modal loops and sends).
+    // An object destroyed while it is above zero has code still running on the stack.
+    int dispatching_ = 0;
 };
 
 // Marks a modal loop of the program for as long as it runs: a modal dialog of the framework (done
