@@ -375,6 +375,7 @@ bool CQ350ConfigDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             result = 1;
             return true;
         case kMsgApply:
+            NoteModeBeforeDownload();
             OnApply();
             return true;
         case kMsgDownloadDone:
@@ -392,6 +393,7 @@ bool CQ350ConfigDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             return true;
         case kMsgRestoreDefaults:
             // The support page's restore: defaults into the record, then the same download.
+            NoteModeBeforeDownload();
             files_.restoreDefaults();
             RefreshSettingPages();
             OnApply();
@@ -738,6 +740,17 @@ void CQ350ConfigDlg::showDpiIndicator(int level) {
 
 void CQ350ConfigDlg::forwardToStatistics(std::uint32_t eventWord) {
     pages_.countEvent(eventWord);
+}
+
+int CQ350ConfigDlg::knownMode() const {
+    // A download steps the record's current mode through all three modes while it runs.
+    return downloading_ ? modeBeforeDownload_ : files_.currentMode;
+}
+
+void CQ350ConfigDlg::NoteModeBeforeDownload() {
+    if (!downloading_) {
+        modeBeforeDownload_ = files_.currentMode;
+    }
 }
 
 void CQ350ConfigDlg::OnClose() {

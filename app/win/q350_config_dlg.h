@@ -119,6 +119,9 @@ private:
     // DriverEventHost.
     void showDpiIndicator(int level) override;
     void forwardToStatistics(std::uint32_t eventWord) override;
+    int knownMode() const override;
+    // Before a download starts: the mode it will step away from and back to.
+    void NoteModeBeforeDownload();
 
     std::wstring folder_;
     SettingsStore& store_;
@@ -139,6 +142,7 @@ private:
     DeferredNotifier workerMessages_;
     bool downloading_ = false;
     bool closeAfterDownload_ = false;  // Exit was chosen while a download ran
+    int modeBeforeDownload_ = 0;        // the current mode when the running download began
 
     HICON icon_ = nullptr;
     ui::Bitmap sheets_[3];  // normal, pressed, hover
