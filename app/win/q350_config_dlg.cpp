@@ -548,7 +548,7 @@ void CQ350ConfigDlg::OnTimer(UINT_PTR id) {
             break;
         case kTimerShowWindow:
             StopTimer(kTimerShowWindow);
-            if (ShowWindowAtStart(GetTickCount())) {
+            if (ShowWindowAtStart(GetTickCount64())) {
                 ShowWindow(hwnd_, SW_SHOWNORMAL);
                 ShowWindow(hwnd_, SW_SHOWNORMAL);
                 BringWindowToTop(hwnd_);
