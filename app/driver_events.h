@@ -18,6 +18,9 @@ public:
     virtual void showDpiIndicator(int level) = 0;
     // Passes an event word on to the statistics page (message 1225) once that page exists.
     virtual void forwardToStatistics(std::uint32_t eventWord) = 0;
+    // The mode the program knows the mouse to be in (0...2): taken when the mouse cannot be
+    // asked, as while a download holds it.
+    virtual int knownMode() const { return 0; }
 };
 
 class DriverEvents {

@@ -96,8 +96,11 @@ void HandleDriverEvent(std::uint32_t eventWord, const ProfileData& profile, Even
 
     const DeviceEvent event(eventWord);
     std::uint32_t mode = 0;
-    if (NeedsButton(event) && !queries.queryMode(mode)) {
-        mode = 0;
+    if (NeedsButton(event) &&
+        (!queries.queryMode(mode) || mode >= static_cast<std::uint32_t>(kModeCount))) {
+        // No usable answer (a download may hold the mouse): the mode the program knows.
+        const int known = host.knownMode();
+        mode = known >= 0 && known < kModeCount ? static_cast<std::uint32_t>(known) : 0;
     }
     std::uint32_t resolution = 0;
     if (event.isResolutionChange() && !queries.queryResolution(resolution)) {

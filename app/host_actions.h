@@ -62,7 +62,8 @@ HostAction DecideHostAction(std::uint32_t eventWord, std::uint32_t mode, const P
 
 // Handles one event from the driver on the window's thread: passes it to the statistics, asks the
 // mouse only what the event needs (the mode for a button's action, the resolution for a DPI
-// change), then carries out the action.
+// change), then carries out the action. A mode the mouse does not answer with is the host's
+// known mode.
 void HandleDriverEvent(std::uint32_t eventWord, const ProfileData& profile, EventQueries& queries,
                        HostShell& shell, DriverEventHost& host);
 

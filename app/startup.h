@@ -52,8 +52,9 @@ std::u16string_view MouseNotFoundText(bool chinese);
 bool IsMouseRemoval(std::u16string_view deviceInterfaceName);
 
 // Timer 3: the window shows itself only when the system has been up longer than five minutes.
-inline constexpr std::uint32_t kShowWindowUptimeMs = 300000;
-inline bool ShowWindowAtStart(std::uint32_t uptimeMs) { return uptimeMs > kShowWindowUptimeMs; }
+// The uptime is a 64-bit count: a 32-bit tick count starts again from zero every 49.7 days.
+inline constexpr std::uint64_t kShowWindowUptimeMs = 300000;
+inline bool ShowWindowAtStart(std::uint64_t uptimeMs) { return uptimeMs > kShowWindowUptimeMs; }
 
 // Mouse messages of the tray icon (and of a second copy of the program).
 inline constexpr std::intptr_t kTrayDoubleClick = 515;

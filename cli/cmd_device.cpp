@@ -26,7 +26,7 @@ constexpr const char* kDumpUsage = "device dump --virtual STATE [--json]";
 constexpr const char* kNewUsage = "device virtual new STATE [--firmware N] [--mode M]";
 constexpr const char* kSetUsage =
     "device virtual set STATE [--mode M] [--firmware N] [--resolution R] [--dpi-level L] "
-    "[--plugged yes|no] [--timing on|off] [--fault none|no-reply|never-done|corrupt] "
+    "[--plugged yes|no] [--timing on|off] [--fault none|no-reply|never-done|corrupt|stall] "
     "[--fault-from N] [--unplug-after N]";
 constexpr const char* kEventUsage = "device virtual event STATE WORD";
 
@@ -157,7 +157,7 @@ int ApplyOptions(const Args& args, std::size_t from, VirtualMouseState& s, bool 
         } else if (opt == "--fault") {
             bool known = false;
             for (MouseFault f : {MouseFault::None, MouseFault::NoReply, MouseFault::NeverDone,
-                                 MouseFault::CorruptReply}) {
+                                 MouseFault::CorruptReply, MouseFault::Stall}) {
                 if (value == FaultName(f)) {
                     s.fault = f;
                     known = true;

@@ -25,8 +25,15 @@ bool HidChannel::traceEnabled() {
 
 bool HidChannel::open() {
     close();
+    stalled_ = false;
     open_ = transport_.open();
     return open_;
+}
+
+void HidChannel::noteFailure() {
+    if (transport_.timedOut()) {
+        stalled_ = true;
+    }
 }
 
 void HidChannel::close() {
@@ -37,13 +44,14 @@ void HidChannel::close() {
 }
 
 bool HidChannel::send(const std::uint8_t* payload, std::size_t n) {
-    if (!open_ || payload == nullptr || n > kMaxPayload) {
+    if (!open_ || stalled_ || payload == nullptr || n > kMaxPayload) {
         return false;
     }
     Report frame{};
     frame[0] = kReportId;
     std::memcpy(frame.data() + 1, payload, n);
     if (!transport_.writeReport(frame)) {
+        noteFailure();
         return false;
     }
     if (g_trace) {
@@ -54,13 +62,14 @@ bool HidChannel::send(const std::uint8_t* payload, std::size_t n) {
 
 bool HidChannel::receive(std::uint8_t* buffer, std::size_t n) {
     // A request longer than the report cannot be framed.
-    if (!open_ || buffer == nullptr || n > kMaxPayload) {
+    if (!open_ || stalled_ || buffer == nullptr || n > kMaxPayload) {
         return false;
     }
     Report frame{};
     frame[0] = kReportId;
     std::memcpy(frame.data() + 1, buffer, n);
     if (!transport_.getInputReport(frame)) {
+        noteFailure();
         return false;
     }
     if (g_trace) {
@@ -71,10 +80,11 @@ bool HidChannel::receive(std::uint8_t* buffer, std::size_t n) {
 }
 
 bool HidChannel::sendFrame(const Report& frame) {
-    if (!open_) {
+    if (!open_ || stalled_) {
         return false;
     }
     if (!transport_.writeReport(frame)) {
+        noteFailure();
         return false;
     }
     if (g_trace) {

@@ -23,6 +23,11 @@ public:
     void close();
     bool isOpen() const { return open_; }
 
+    // A transfer that ran past its limit leaves the mouse counted as stalled: every later send and
+    // receive fails at once, until the channel is opened again. A stalled mouse would otherwise
+    // cost a whole limit per report of a download.
+    bool stalled() const { return stalled_; }
+
     // Sends one report whose bytes 1...n are the payload (n <= 31).
     bool send(const std::uint8_t* payload, std::size_t n);
     // Fetches one input report. On entry buffer holds the n request bytes that go into the report
@@ -37,9 +42,12 @@ public:
 
 private:
     void trace(const char16_t* prefix, const std::uint8_t* bytes, std::size_t count);
+    // Notes a stall when the transport's last transfer failed by its limit.
+    void noteFailure();
 
     HidTransport& transport_;
     bool open_ = false;
+    bool stalled_ = false;
 };
 
 }  // namespace q350

@@ -10,6 +10,10 @@
 
 namespace q350 {
 
+// The longest a single report may take on its way to or from the mouse. A transfer still pending
+// then is cancelled and fails.
+inline constexpr std::uint32_t kTransferLimitMs = 1000;
+
 class HidTransport {
 public:
     virtual ~HidTransport() = default;
@@ -23,6 +27,8 @@ public:
     virtual bool getInputReport(std::span<std::uint8_t, kReportSize> frame) = 0;
     // One line of the channel's diagnostic trace (the debugger output on Windows).
     virtual void traceLine(std::u16string_view line) { (void)line; }
+    // True when the last write or read failed because it ran past kTransferLimitMs.
+    virtual bool timedOut() const { return false; }
 };
 
 }  // namespace q350

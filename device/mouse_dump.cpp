@@ -118,6 +118,8 @@ const char* FaultName(MouseFault fault) {
             return "never-done";
         case MouseFault::CorruptReply:
             return "corrupt";
+        case MouseFault::Stall:
+            return "stall";
     }
     return "?";
 }

@@ -139,7 +139,7 @@ bool DecodeMouseState(const std::vector<std::uint8_t>& bytes, VirtualMouseState&
         return false;
     }
     if (h.mode >= kModeCount || h.dpiLevel >= kDpiLevelCount || h.plugged > 1 ||
-        h.modelTiming > 1 || h.fault > static_cast<std::uint8_t>(MouseFault::CorruptReply) ||
+        h.modelTiming > 1 || h.fault > static_cast<std::uint8_t>(MouseFault::Stall) ||
         h.eventCount > kMaxQueuedEvents || h.flashedBytes > kMaxFirmwarePayload ||
         h.firmwareSize > kMaxFirmwarePayload) {
         SetError(error, StateFileError::BadValue);
@@ -281,20 +281,42 @@ bool VirtualMouseFileTransport::open() {
     return open_;
 }
 
+bool VirtualMouseFileTransport::stall() {
+    clock_.sleepMs(kTransferLimitMs);
+    timedOut_ = true;
+    return false;
+}
+
+bool VirtualMouseFileTransport::takesReports() {
+    VirtualMouseState state;
+    if (!ReadMouseState(path_, state)) {
+        return true;  // the write finds out what is wrong
+    }
+    return !VirtualMouse(clock_, std::move(state)).stalled();
+}
+
 bool VirtualMouseFileTransport::writeReport(std::span<const std::uint8_t, kReportSize> frame) {
+    timedOut_ = false;
     if (!open_) {
         return false;
     }
-    // A refused report can still change the mouse (it may have just gone away): always save.
+    // A refused report can still change the mouse (it may have just gone away): always save,
+    // except for a stalled mouse, which does not change at all.
     bool accepted = false;
+    bool stalled = false;
     const bool saved = UpdateMouseState(path_, clock_, [&](VirtualMouse& mouse) {
-        accepted = mouse.handleOutputReport(frame);
-        return true;
+        stalled = mouse.stalled();
+        accepted = !stalled && mouse.handleOutputReport(frame);
+        return !stalled;
     });
+    if (stalled) {
+        return stall();
+    }
     return saved && accepted;
 }
 
 bool VirtualMouseFileTransport::getInputReport(std::span<std::uint8_t, kReportSize> frame) {
+    timedOut_ = false;
     VirtualMouseState state;
     if (!open_ || !ReadMouseState(path_, state)) {
         return false;

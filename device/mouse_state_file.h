@@ -137,13 +137,21 @@ public:
     void close() override { open_ = false; }
     bool writeReport(std::span<const std::uint8_t, kReportSize> frame) override;
     bool getInputReport(std::span<std::uint8_t, kReportSize> frame) override;
+    bool timedOut() const override { return timedOut_; }
+    // False while the mouse is stalled: a report written now would never be taken. For a
+    // transport that queues reports of its own before they reach the mouse.
+    bool takesReports();
     // Why the last open failed.
     StateFileError lastError() const { return lastError_; }
 
 private:
+    // Waits out the transfer limit of a report the stalled mouse does not take.
+    bool stall();
+
     std::filesystem::path path_;
     Clock& clock_;
     bool open_ = false;
+    bool timedOut_ = false;
     StateFileError lastError_ = StateFileError::None;
 };
 

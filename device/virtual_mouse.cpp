@@ -74,12 +74,18 @@ bool VirtualMouse::faulty() const {
     return state_.fault != MouseFault::None && state_.commandCount > state_.faultFromCommand;
 }
 
+bool VirtualMouse::stalled() const {
+    // The report about to arrive is number commandCount (0-based).
+    return state_.plugged && state_.fault == MouseFault::Stall &&
+           state_.commandCount >= state_.faultFromCommand;
+}
+
 bool VirtualMouse::handleOutputReport(std::span<const std::uint8_t, kReportSize> frame) {
     // The mouse goes away once it has answered its last command.
     if (state_.unplugAfterCommands != 0 && state_.commandCount >= state_.unplugAfterCommands) {
         state_.plugged = false;
     }
-    if (!state_.plugged) {
+    if (!state_.plugged || stalled()) {
         return false;
     }
     ++state_.commandCount;
@@ -209,10 +215,18 @@ bool VirtualMouseTransport::open() {
 }
 
 bool VirtualMouseTransport::writeReport(std::span<const std::uint8_t, kReportSize> frame) {
+    timedOut_ = false;
+    if (open_ && mouse_.stalled()) {
+        // The report is never taken: the write waits out its limit.
+        mouse_.clock().sleepMs(kTransferLimitMs);
+        timedOut_ = true;
+        return false;
+    }
     return open_ && mouse_.handleOutputReport(frame);
 }
 
 bool VirtualMouseTransport::getInputReport(std::span<std::uint8_t, kReportSize> frame) {
+    timedOut_ = false;
     return open_ && mouse_.inputReport(frame);
 }
 

@@ -21,6 +21,7 @@ enum class MouseFault : std::uint8_t {
     NoReply = 1,       // input reports fail
     NeverDone = 2,     // commands are not carried out and the status stays "busy"
     CorruptReply = 3,  // replies arrive scrambled
+    Stall = 4,         // reports are no longer taken and nothing is answered
 };
 
 inline constexpr std::size_t kMaxQueuedEvents = 64;
@@ -85,6 +86,11 @@ public:
     bool pushEvent(std::uint32_t word);
     std::optional<std::uint32_t> popEvent();
 
+    // A stalled mouse takes no further report: a write to it waits until the host gives up. The
+    // reply to the last report it took can still be read.
+    bool stalled() const;
+    Clock& clock() const { return clock_; }
+
 private:
     bool faulty() const;
     void execute(std::span<const std::uint8_t, kReportSize> frame);
@@ -105,12 +111,14 @@ public:
     bool writeReport(std::span<const std::uint8_t, kReportSize> frame) override;
     bool getInputReport(std::span<std::uint8_t, kReportSize> frame) override;
     void traceLine(std::u16string_view line) override { trace.emplace_back(line); }
+    bool timedOut() const override { return timedOut_; }
 
     std::vector<std::u16string> trace;
 
 private:
     VirtualMouse& mouse_;
     bool open_ = false;
+    bool timedOut_ = false;
 };
 
 }  // namespace q350

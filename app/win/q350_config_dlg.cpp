@@ -389,6 +389,7 @@ bool CQ350ConfigDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             result = 1;
             return true;
         case kMsgApply:
+            NoteModeBeforeDownload();
             OnApply();
             return true;
         case kMsgDownloadDone:
@@ -406,6 +407,7 @@ bool CQ350ConfigDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             return true;
         case kMsgRestoreDefaults:
             // The support page's restore: defaults into the record, then the same download.
+            NoteModeBeforeDownload();
             files_.restoreDefaults();
             RefreshSettingPages();
             OnApply();
@@ -563,7 +565,7 @@ void CQ350ConfigDlg::OnTimer(UINT_PTR id) {
             break;
         case kTimerShowWindow:
             StopTimer(kTimerShowWindow);
-            if (ShowWindowAtStart(GetTickCount())) {
+            if (ShowWindowAtStart(GetTickCount64())) {
                 ShowWindow(hwnd_, SW_SHOWNORMAL);
                 ShowWindow(hwnd_, SW_SHOWNORMAL);
                 BringWindowToTop(hwnd_);
@@ -747,10 +749,13 @@ void CQ350ConfigDlg::OnDownloadEnded(bool ok) {
             ShowStatus(AutoSwitchFailedText(name, lang::ChineseTexts()));
         }
     } else {
-        workerMessages_.flushTo(notifier_);
+        // Once the program is closing nothing more is shown: a message box would keep it open.
+        if (!closeAfterDownload_) {
+            workerMessages_.flushTo(notifier_);
+        }
         if (ok) {
             FinishApply(files_, lastDownload_);
-        } else {
+        } else if (!closeAfterDownload_) {
             notifier_.show(MessageForm::SkinnedNotice, kSettingErrorText);
         }
     }
@@ -775,8 +780,8 @@ void CQ350ConfigDlg::TryAutoSwitch() {
     }
     AutoSwitcher::Conditions c;
     c.unappliedEdits = files_.hasUnappliedEdits();
-    // A modal popup or message box of the program disables the main window while it is open.
-    c.busy = downloading_ || !IsWindowEnabled(hwnd_);
+    // A popup, message box or dialog of the program is open: no switch under it.
+    c.busy = downloading_ || ui::ModalLoop::Running() || !IsWindowEnabled(hwnd_);
     c.activeSlot = files_.activeSlot();
     if (const auto slot = autoSwitcher_.due(c, now)) {
         AutoSwitchTo(*slot);
@@ -846,13 +851,32 @@ void CQ350ConfigDlg::forwardToStatistics(std::uint32_t eventWord) {
     pages_.countEvent(eventWord);
 }
 
+int CQ350ConfigDlg::knownMode() const {
+    // A download steps the record's current mode through all three modes while it runs.
+    return downloading_ ? modeBeforeDownload_ : files_.currentMode;
+}
+
+void CQ350ConfigDlg::NoteModeBeforeDownload() {
+    if (!downloading_) {
+        modeBeforeDownload_ = files_.currentMode;
+    }
+}
+
 void CQ350ConfigDlg::OnClose() {
     if (shutDown_) {
         return;
     }
     if (downloading_) {
         // The worker still uses the device and the record: the window closes once it is done.
+        // That is soon even when the mouse has stopped answering: each transfer has its limit,
+        // and a stalled channel fails the rest of the download at once.
         closeAfterDownload_ = true;
+        return;
+    }
+    // Inside a modal loop (the setting panel, a message box, the tray menu ...) the code below
+    // the loop still uses the pages: the loops are ended first and the close comes back once the
+    // outermost one has returned.
+    if (ui::ModalLoop::DeferClose(hwnd_)) {
         return;
     }
     shutDown_ = true;

@@ -132,6 +132,9 @@ private:
     // DriverEventHost.
     void showDpiIndicator(int level) override;
     void forwardToStatistics(std::uint32_t eventWord) override;
+    int knownMode() const override;
+    // Before a download starts: the mode it will step away from and back to.
+    void NoteModeBeforeDownload();
 
     std::wstring folder_;
     SettingsStore& store_;
@@ -161,6 +164,7 @@ private:
     AutoSwitcher autoSwitcher_;
     bool autoApplying_ = false;     // the running download is an automatic switch's
     DebugOutputNotifier debugNotifier_;
+    int modeBeforeDownload_ = 0;        // the current mode when the running download began
 
     HICON icon_ = nullptr;
     ui::Bitmap sheets_[3];  // normal, pressed, hover

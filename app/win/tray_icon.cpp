@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <iterator>
 
+#include "skin/win/framework/window.h"
 #include "skin/win/xp_menu.h"
 
 namespace q350::app {
@@ -77,6 +78,7 @@ UINT TrackTrayMenu(HWND owner) {
     POINT p{};
     GetCursorPos(&p);
     SetForegroundWindow(owner);
+    ui::ModalLoop loop;
     return menu.Track(owner, p);
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "skin/win/framework/window.h"
 #include "skin/win/info_dlg.h"
 
 namespace q350::app {
@@ -35,6 +36,7 @@ int WinNotifier::show(MessageForm form, std::u16string_view text) {
         case MessageForm::StandardInfo:
         case MessageForm::StandardWarning: {
             const wchar_t* caption = form == MessageForm::StandardInfo ? L"Info" : L"Warning";
+            ui::ModalLoop loop;
             MessageBoxW(owner, Wide(text).c_str(), caption, MB_OK);
             return kMessageOk;
         }

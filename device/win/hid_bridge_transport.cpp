@@ -37,21 +37,36 @@ void HidBridgeTransport::close() {
 }
 
 bool HidBridgeTransport::writeReport(std::span<const std::uint8_t, kReportSize> frame) {
+    timedOut_ = false;
     if (!device_.valid()) {
         return false;
     }
-    DWORD written = 0;
-    return WriteFile(device_.get(), frame.data(), static_cast<DWORD>(frame.size()), &written,
-                     nullptr) != FALSE;
+    // The library opens the device for overlapped I/O, so that a mouse that stops taking
+    // reports costs one limit instead of the thread.
+    const HANDLE device = device_.get();
+    const win::TransferOutcome outcome =
+        win::BoundedTransfer(device, kTransferLimitMs, [&](OVERLAPPED& ov) {
+            return WriteFile(device, frame.data(), static_cast<DWORD>(frame.size()), nullptr,
+                             &ov);
+        });
+    timedOut_ = outcome == win::TransferOutcome::TimedOut;
+    return outcome == win::TransferOutcome::Done;
 }
 
 bool HidBridgeTransport::getInputReport(std::span<std::uint8_t, kReportSize> frame) {
+    timedOut_ = false;
     if (!device_.valid() || getInputReport_ == nullptr) {
         return false;
     }
+    // The library bounds its read by the same limit and reports running past it as a timeout.
+    SetLastError(ERROR_SUCCESS);
     const BOOL result =
         getInputReport_(device_.get(), frame.data(), static_cast<DWORD>(frame.size()));
-    return static_cast<std::uint8_t>(result) != 0;
+    if (static_cast<std::uint8_t>(result) != 0) {
+        return true;
+    }
+    timedOut_ = GetLastError() == ERROR_TIMEOUT;
+    return false;
 }
 
 void HidBridgeTransport::traceLine(std::u16string_view line) {

@@ -8,6 +8,7 @@
 #include "base/win/module.h"
 #include "device/hid_transport.h"
 #include "device/win/hid_bridge_api.h"
+#include "device/win/overlapped_transfer.h"
 
 namespace q350 {
 
@@ -24,6 +25,7 @@ public:
     bool writeReport(std::span<const std::uint8_t, kReportSize> frame) override;
     bool getInputReport(std::span<std::uint8_t, kReportSize> frame) override;
     void traceLine(std::u16string_view line) override;
+    bool timedOut() const override { return timedOut_; }
 
     bool libraryLoaded() const { return static_cast<bool>(module_); }
 
@@ -34,6 +36,7 @@ private:
     GetInputReportFn getInputReport_ = nullptr;
     FindHidDeviceFn findHidDevice_ = nullptr;  // looked up, not called
     win::KernelHandle device_;
+    bool timedOut_ = false;
 };
 
 }  // namespace q350

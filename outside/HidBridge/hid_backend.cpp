@@ -1,11 +1,13 @@
 // Real HID devices through SetupAPI and hid.dll.
 #include <windows.h>
+#include <winioctl.h>
 #include <setupapi.h>
 // These headers declare the hid.dll functions without C linkage.
 extern "C" {
 // clang-format off
 #include <hidsdi.h>
 #include <hidpi.h>
+#include <hidclass.h>
 // clang-format on
 }
 
@@ -13,6 +15,8 @@ extern "C" {
 #include <string>
 #include <vector>
 
+#include "device/hid_transport.h"
+#include "device/win/overlapped_transfer.h"
 #include "outside/HidBridge/backends.h"
 
 namespace q350::bridge {
@@ -70,9 +74,10 @@ HANDLE OpenRealDevice(USHORT usagePage, USHORT usage, const wchar_t* hardwareId)
         if (Upper(detail->DevicePath).find(wanted) == std::wstring::npos) {
             continue;
         }
-        HANDLE device =
-            CreateFileW(detail->DevicePath, GENERIC_READ | GENERIC_WRITE,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        // Overlapped, so that every transfer can be given up after its limit.
+        HANDLE device = CreateFileW(detail->DevicePath, GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_OVERLAPPED, nullptr);
         if (device == INVALID_HANDLE_VALUE) {
             continue;
         }
@@ -86,15 +91,30 @@ HANDLE OpenRealDevice(USHORT usagePage, USHORT usage, const wchar_t* hardwareId)
     return found;
 }
 
+namespace {
+
+// The request the hid.dll calls make, bounded by the transfer limit.
+win::TransferOutcome GetReport(HANDLE device, DWORD code, BYTE* buffer, DWORD length) {
+    return win::BoundedTransfer(device, kTransferLimitMs, [&](OVERLAPPED& ov) {
+        return DeviceIoControl(device, code, nullptr, 0, buffer, length, nullptr, &ov);
+    });
+}
+
+}  // namespace
+
 BOOL GetRealInputReport(HANDLE device, BYTE* buffer, DWORD length) {
     // The reply comes as an input report; the request bytes after the report id stay in the
     // buffer for the device to see. Some firmware serves it as a feature report instead.
     std::vector<BYTE> request(buffer, buffer + length);
-    if (HidD_GetInputReport(device, buffer, length)) {
-        return TRUE;
+    win::TransferOutcome outcome = GetReport(device, IOCTL_HID_GET_INPUT_REPORT, buffer, length);
+    if (outcome == win::TransferOutcome::Failed) {
+        std::copy(request.begin(), request.end(), buffer);
+        outcome = GetReport(device, IOCTL_HID_GET_FEATURE, buffer, length);
     }
-    std::copy(request.begin(), request.end(), buffer);
-    return HidD_GetFeature(device, buffer, length) ? TRUE : FALSE;
+    if (outcome == win::TransferOutcome::TimedOut) {
+        SetLastError(ERROR_TIMEOUT);
+    }
+    return outcome == win::TransferOutcome::Done ? TRUE : FALSE;
 }
 
 }  // namespace q350::bridge

@@ -1,14 +1,17 @@
-// The simulated mouse behind a real Win32 handle. OpenSimulatedDevice hands out the write end of an
-// anonymous pipe, so that WriteFile and CloseHandle work on it as on a HID device; a thread of this
-// library takes the reports out of the pipe and applies them to the mouse's state file, and
-// GetInputReport first applies whatever is still in the pipe, so a reply always follows the
-// commands written before it.
+// The simulated mouse behind a real Win32 handle. OpenSimulatedDevice hands out the client end of a
+// named pipe opened for overlapped I/O, so that WriteFile and CloseHandle work on it as on a HID
+// device; a thread of this library takes the reports out of the pipe and applies them to the
+// mouse's state file, and GetInputReport first applies whatever is still in the pipe, so a reply
+// always follows the commands written before it. The pipe holds one report: while the mouse is
+// stalled nothing is taken out of it, and the next write stays pending as on a device that stopped
+// answering.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "device/mouse_state_file.h"
@@ -18,8 +21,10 @@ namespace q350::bridge {
 
 namespace {
 
-constexpr DWORD kPipeBufferBytes = 64 * kReportSize;
+constexpr DWORD kPipeBufferBytes = kReportSize;
 constexpr DWORD kServeIntervalMs = 5;
+// While a stalled mouse leaves a report in the pipe, the state file is looked at less often.
+constexpr DWORD kStalledIntervalMs = 50;
 
 struct Session {
     explicit Session(const std::filesystem::path& path) : transport(path, clock) {
@@ -39,6 +44,7 @@ struct Session {
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;  // the caller's handle; identifies the session, never used here
     bool gone = false;          // caller closed the handle, or the mouse was unplugged
+    bool stalled = false;       // a report waits that the mouse does not take
     CRITICAL_SECTION lock;
 };
 
@@ -87,6 +93,7 @@ void Unregister(const std::shared_ptr<Session>& session) {
 // session gone when the caller has closed its end or the mouse is no longer there; closing our end
 // then makes the caller's further writes fail, as with an unplugged device.
 void Drain(Session& s) {
+    s.stalled = false;
     while (!s.gone) {
         DWORD available = 0;
         if (!PeekNamedPipe(s.readEnd, nullptr, 0, nullptr, &available, nullptr)) {
@@ -94,6 +101,10 @@ void Drain(Session& s) {
             break;
         }
         if (available < kReportSize) {
+            break;
+        }
+        if (!s.transport.takesReports()) {
+            s.stalled = true;
             break;
         }
         Report frame{};
@@ -113,14 +124,16 @@ DWORD WINAPI Serve(void* param) {
     std::shared_ptr<Session> session = std::move(*static_cast<std::shared_ptr<Session>*>(param));
     delete static_cast<std::shared_ptr<Session>*>(param);
     for (;;) {
+        bool stalled = false;
         {
             SessionLock hold(*session);
             Drain(*session);
             if (session->gone) {
                 break;
             }
+            stalled = session->stalled;
         }
-        Sleep(kServeIntervalMs);
+        Sleep(stalled ? kStalledIntervalMs : kServeIntervalMs);
     }
     Unregister(session);
     session.reset();
@@ -140,13 +153,40 @@ bool SimulatedDevicePresent(const wchar_t* statePath) {
     return transport.open();
 }
 
+namespace {
+
+// The two ends of a new pipe: ours to read, the caller's to write with overlapped I/O.
+bool CreateReportPipe(HANDLE& readEnd, HANDLE& writeEnd) {
+    static LONG counter = 0;
+    const std::wstring name = L"\\\\.\\pipe\\q350-simulated-mouse-" +
+                              std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(InterlockedIncrement(&counter));
+    readEnd = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                               PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 0,
+                               kPipeBufferBytes, 0, nullptr);
+    if (readEnd == INVALID_HANDLE_VALUE) {
+        readEnd = nullptr;
+        return false;
+    }
+    writeEnd = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OVERLAPPED, nullptr);
+    if (writeEnd == INVALID_HANDLE_VALUE) {
+        writeEnd = nullptr;
+        CloseHandle(readEnd);
+        readEnd = nullptr;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 HANDLE OpenSimulatedDevice(const wchar_t* statePath) {
     auto session = std::make_shared<Session>(std::filesystem::path(statePath));
     if (!session->transport.open()) {
         return nullptr;
     }
-    if (!CreatePipe(&session->readEnd, &session->writeEnd, nullptr, kPipeBufferBytes)) {
-        session->readEnd = nullptr;
+    if (!CreateReportPipe(session->readEnd, session->writeEnd)) {
         return nullptr;
     }
     HMODULE self = nullptr;
@@ -175,19 +215,33 @@ BOOL GetSimulatedInputReport(HANDLE device, BYTE* buffer, DWORD length, bool& ha
     if (!session) {
         return FALSE;
     }
-    SessionLock hold(*session);
-    Drain(*session);
-    if (session->gone) {
+    bool timedOut = false;
+    {
+        SessionLock hold(*session);
+        Drain(*session);
+        if (session->gone) {
+            return FALSE;
+        }
+        timedOut = session->stalled;
+    }
+    if (timedOut) {
+        // The report before this request was not taken: no reply comes within the limit.
+        Sleep(kTransferLimitMs);
+        SetLastError(ERROR_TIMEOUT);
         return FALSE;
     }
-    Report frame{};
-    const DWORD n = std::min<DWORD>(length, kReportSize);
-    std::memcpy(frame.data(), buffer, n);
-    if (!session->transport.getInputReport(frame)) {
-        return FALSE;
+    {
+        SessionLock hold(*session);
+        Report frame{};
+        const DWORD n = std::min<DWORD>(length, kReportSize);
+        std::memcpy(frame.data(), buffer, n);
+        if (session->transport.getInputReport(frame)) {
+            std::memcpy(buffer, frame.data(), n);
+            return TRUE;
+        }
     }
-    std::memcpy(buffer, frame.data(), n);
-    return TRUE;
+    SetLastError(ERROR_GEN_FAILURE);
+    return FALSE;
 }
 
 }  // namespace q350::bridge

@@ -5,6 +5,7 @@
 
 #include "base/win/module.h"
 #include "lang/language_table.h"
+#include "skin/win/framework/window.h"
 #include "skin/win/info_dlg.h"
 
 namespace q350::pages {
@@ -117,7 +118,11 @@ std::u16string AskForFile(const BrowseSpec& browse) {
     ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
     static const auto open =
         win::SystemProc<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
-    if (open == nullptr || !open(&ofn)) {
+    if (open == nullptr) {
+        return {};
+    }
+    ui::ModalLoop loop;
+    if (!open(&ofn)) {
         return {};
     }
     const std::size_t n = wcsnlen(fileName.data(), MAX_PATH);
@@ -126,7 +131,11 @@ std::u16string AskForFile(const BrowseSpec& browse) {
 
 std::u16string AskForFolder() {
     BROWSEINFOW info{};
-    PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info);
+    PIDLIST_ABSOLUTE list = nullptr;
+    {
+        ui::ModalLoop loop;
+        list = SHBrowseForFolderW(&info);
+    }
     if (list == nullptr) {
         return {};
     }

@@ -64,6 +64,8 @@ public:
     void forwardToStatistics(std::uint32_t word) override {
         log_.push_back("statistics " + std::to_string(word));
     }
+    int knownMode() const override { return known; }
+    int known = 0;
 
 private:
     Log& log_;
@@ -156,6 +158,25 @@ TEST_F(HostActionsTest, UnreadableOrImpossibleModeFallsBackToModeZero) {
     EXPECT_EQ(handle(HostActionEventWord(2, 4)), (Log{"query mode", "open C:\\office.exe"}));
     queries.modeReply = 2;
     EXPECT_EQ(handle(HostActionEventWord(2, 4)), (Log{"query mode", "open C:\\fps.exe"}));
+}
+
+TEST_F(HostActionsTest, UnansweredModeTakesTheModeTheProgramKnows) {
+    // While a download holds the mouse the query fails; the action is the one of the mode the
+    // program knows, not of mode 0.
+    setPath(0, 4, u"C:\\office.exe");
+    setPath(1, 4, u"C:\\moba.exe");
+    host.known = 1;
+    queries.modeReply.reset();
+    EXPECT_EQ(handle(HostActionEventWord(2, 4)), (Log{"query mode", "open C:\\moba.exe"}));
+    queries.modeReply = 7;
+    EXPECT_EQ(handle(HostActionEventWord(2, 4)), (Log{"query mode", "open C:\\moba.exe"}));
+    // An answer from the mouse still wins.
+    queries.modeReply = 0;
+    EXPECT_EQ(handle(HostActionEventWord(2, 4)), (Log{"query mode", "open C:\\office.exe"}));
+    // A known mode out of range is no mode.
+    host.known = 5;
+    queries.modeReply.reset();
+    EXPECT_EQ(handle(HostActionEventWord(2, 4)), (Log{"query mode", "open C:\\office.exe"}));
 }
 
 TEST_F(HostActionsTest, UnterminatedPathIsReadOnlyToTheFieldsEnd) {

@@ -95,6 +95,8 @@ TEST(WindowRules, NoticeTextsTrayAndTimers) {
     EXPECT_FALSE(ShowWindowAtStart(0));
     EXPECT_FALSE(ShowWindowAtStart(300000));
     EXPECT_TRUE(ShowWindowAtStart(300001));
+    // Up 49.7 days and a minute: a 32-bit count would have wrapped to one minute.
+    EXPECT_TRUE(ShowWindowAtStart(std::uint64_t{1} << 32 | 60000));
 
     EXPECT_EQ(TrayActionFor(515), TrayAction::ShowWindow);
     EXPECT_EQ(TrayActionFor(517), TrayAction::ShowMenu);

@@ -87,6 +87,18 @@ status=0; timeout 60 "$q" device info --virtual m.state >/dev/null 2>err.txt || 
 status=0; timeout 60 "$q" profile apply p.cfg --virtual m.state >/dev/null 2>err.txt || status=$?
 [ "$status" -eq 1 ] || fail "profile apply to an unplugged mouse gave $status"
 
+# A mouse that stops taking reports from its third command: the apply fails within seconds
+# instead of hanging, and what the mouse took before stays.
+"$q" device virtual new s.state >/dev/null || fail "virtual new s.state"
+"$q" device virtual set s.state --fault stall --fault-from 2 >/dev/null || fail "virtual set --fault stall"
+"$q" device dump --virtual s.state | grep -q 'fault: stall' || fail "dump does not show the stall"
+start=$SECONDS
+status=0; timeout 60 "$q" profile apply p.cfg --virtual s.state >/dev/null 2>err.txt || status=$?
+[ "$status" -eq 1 ] || fail "profile apply to a stalled mouse gave $status"
+[ $((SECONDS - start)) -le 10 ] || fail "profile apply to a stalled mouse took $((SECONDS - start)) s"
+"$q" device dump --virtual s.state --json | $py -c 'import json,sys; d=json.load(sys.stdin); sys.exit(0 if d["commandCount"] == 2 else 1)' \
+  || fail "the stalled mouse took more than its first two commands"
+
 # Macros: import a readable macro, list it, export it again unchanged.
 cat >macro.txt <<'TXT'
 id 0x02000011

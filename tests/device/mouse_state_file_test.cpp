@@ -236,6 +236,30 @@ TEST_F(StateFileTest, TransportRefusesMissingCorruptAndUnpluggedMice) {
     EXPECT_EQ(t.lastError(), StateFileError::None);
 }
 
+TEST_F(StateFileTest, StalledMouseInTheFileTimesOutAndStaysAsItWas) {
+    VirtualMouseState s;
+    s.fault = MouseFault::Stall;
+    s.faultFromCommand = 1;
+    ASSERT_TRUE(SaveMouseState(path_, s));
+    FakeClock clock;
+    VirtualMouseFileTransport t(path_, clock);
+    ASSERT_TRUE(t.open());
+    EXPECT_TRUE(t.takesReports());
+    Report f{kReportId, kOpQueryMode};
+    ASSERT_TRUE(t.writeReport(f));
+    EXPECT_FALSE(t.timedOut());
+    EXPECT_FALSE(t.takesReports());
+    EXPECT_FALSE(t.writeReport(f));
+    EXPECT_TRUE(t.timedOut());
+    EXPECT_EQ(clock.totalSleptMs(), kTransferLimitMs);
+    EXPECT_TRUE(t.getInputReport(f));
+    EXPECT_FALSE(t.timedOut());
+    VirtualMouseState out;
+    ASSERT_TRUE(LoadMouseState(path_, out));
+    EXPECT_EQ(out.fault, MouseFault::Stall);
+    EXPECT_EQ(out.commandCount, 1u);
+}
+
 TEST_F(StateFileTest, FileVanishingWhileOpenFailsSendsAndReceives) {
     ASSERT_TRUE(SaveMouseState(path_, VirtualMouseState{}));
     FakeClock clock;

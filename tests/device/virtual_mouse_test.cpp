@@ -182,6 +182,60 @@ TEST(VirtualMouseFaults, UnplugsAfterTheGivenNumberOfCommands) {
     EXPECT_FALSE(r.channel.open());
 }
 
+TEST(VirtualMouseStall, ReportsFromTheGivenCommandOnAreNeverTaken) {
+    VirtualMouseState s;
+    s.fault = MouseFault::Stall;
+    s.faultFromCommand = 1;
+    Rig r(s);
+    std::uint32_t v = 0;
+    ASSERT_TRUE(r.commands.query(kOpQueryMode, v));
+    EXPECT_TRUE(r.mouse.stalled());
+    // The write waits out its limit and fails; the mouse neither counts nor carries it out.
+    const std::uint64_t before = r.clock.totalSleptMs();
+    EXPECT_FALSE(r.commands.writeButtonWord(3, 0x12345678));
+    EXPECT_EQ(r.clock.totalSleptMs() - before, kTransferLimitMs);
+    EXPECT_TRUE(r.transport.timedOut());
+    EXPECT_EQ(r.mouse.state().commandCount, 1u);
+    EXPECT_EQ(r.mouse.state().buttonWord(0, 3), 0u);
+    // What stays readable is the reply to the last report taken.
+    Report reply{};
+    ASSERT_TRUE(r.mouse.inputReport(reply));
+    EXPECT_EQ(reply[0], kStatusDone);
+}
+
+TEST(VirtualMouseStall, StalledChannelFailsTheRestAtOnceUntilReopened) {
+    VirtualMouseState s;
+    s.fault = MouseFault::Stall;
+    Rig r(s);
+    std::uint32_t v = 0;
+    EXPECT_FALSE(r.commands.query(kOpQueryMode, v));
+    EXPECT_TRUE(r.channel.stalled());
+    // A download's worth of further commands costs no further limit.
+    const std::uint64_t before = r.clock.totalSleptMs();
+    for (int button = 1; button <= kButtonCount; ++button) {
+        EXPECT_FALSE(r.commands.writeButtonWord(button, 1));
+    }
+    EXPECT_FALSE(r.commands.setParameter(kParamReportRate, {1, 1, 1}));
+    EXPECT_EQ(r.clock.totalSleptMs(), before);
+    // Once the mouse answers again, opening the channel anew brings it back.
+    r.mouse.state().fault = MouseFault::None;
+    EXPECT_FALSE(r.commands.query(kOpQueryMode, v));
+    ASSERT_TRUE(r.channel.open());
+    EXPECT_FALSE(r.channel.stalled());
+    EXPECT_TRUE(r.commands.query(kOpQueryMode, v));
+}
+
+TEST(VirtualMouseStall, OtherFailuresDoNotCountAsAStall) {
+    VirtualMouseState s;
+    s.fault = MouseFault::NoReply;
+    Rig r(s);
+    std::uint32_t v = 0;
+    EXPECT_FALSE(r.commands.query(kOpQueryMode, v));
+    EXPECT_FALSE(r.channel.stalled());
+    r.mouse.state().fault = MouseFault::None;
+    EXPECT_TRUE(r.commands.query(kOpQueryMode, v));
+}
+
 TEST(VirtualMouseEvents, QueueKeepsOrderAndItsLimit) {
     FakeClock clock;
     VirtualMouse mouse(clock);

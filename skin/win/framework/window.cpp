@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace q350::ui {
 
@@ -36,6 +37,36 @@ WNDPROC BaseProcOfClass(HWND hwnd) {
 // The dialog being created on this thread; it binds at its first message.
 thread_local Dialog* tPendingDialog = nullptr;
 
+// The modal loops running on this thread, and the close waiting for the outermost to end.
+struct ModalState {
+    int depth = 0;
+    std::vector<Dialog*> dialogs;  // framework dialogs in DoModal, outermost first
+    HWND closeTarget = nullptr;  // still to get WM_CLOSE when the outermost loop ends
+    HWND closingWindow = nullptr;  // the window whose close is under way, until it is destroyed
+    bool closing = false;
+};
+thread_local ModalState tModal;
+
+// The window whose close was deferred is gone: the program may run modal loops again.
+void ForgetClosingWindow(HWND hwnd) {
+    if (tModal.closing && tModal.closingWindow == hwnd) {
+        tModal.closing = false;
+        tModal.closingWindow = nullptr;
+        tModal.closeTarget = nullptr;
+    }
+}
+
+// Ends a system dialog (message box, file or folder dialog) of this thread as its Cancel would.
+BOOL CALLBACK CancelSystemDialog(HWND hwnd, LPARAM) {
+    wchar_t name[16] = {};
+    GetClassNameW(hwnd, name, 16);
+    if (IsWindowVisible(hwnd) && std::wstring(name) == L"#32770" &&
+        Window::FromHandle(hwnd) == nullptr) {
+        PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
+    }
+    return TRUE;
+}
+
 // Child window that a notification comes from, or null.
 HWND NotificationSource(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -60,6 +91,11 @@ HWND NotificationSource(UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 Window::~Window() {
+    if (dispatching_ > 0) {
+        // A fault of the program: whatever called into this object goes on in freed memory.
+        OutputDebugStringW(L"window framework: a window object was destroyed while its own code "
+                           L"was running\n");
+    }
     if (hwnd_ != nullptr && FromHandle(hwnd_) == this) {
         // Derived parts are gone: from here on the window gets the default handling only.
         DestroyWindow(hwnd_);
@@ -177,13 +213,16 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
         handled = ReflectToChild(source, msg, wp, lp, result);
     }
     if (!handled) {
+        ++dispatching_;
         try {
             handled = OnMessage(msg, wp, lp, result);
         } catch (...) {
             handled = false;
         }
+        --dispatching_;
     }
     if (msg == WM_NCDESTROY) {
+        ForgetClosingWindow(hwnd);
         const WNDPROC base = baseProc_;
         Unbind();
         result = CallWindowProcW(base ? base : DefWindowProcW, hwnd, msg, wp, lp);
@@ -240,6 +279,48 @@ bool RegisterSuperclass(const wchar_t* name, const wchar_t* base) {
     return RegisterClassExW(&wc) != 0;
 }
 
+// ---- modal loops --------------------------------------------------------------------------------
+
+ModalLoop::ModalLoop() {
+    ++tModal.depth;
+}
+
+ModalLoop::~ModalLoop() {
+    if (--tModal.depth == 0 && tModal.closeTarget != nullptr) {
+        const HWND target = tModal.closeTarget;
+        tModal.closeTarget = nullptr;
+        PostMessageW(target, WM_CLOSE, 0, 0);
+    }
+}
+
+bool ModalLoop::Running() {
+    return tModal.depth > 0;
+}
+
+bool ModalLoop::Closing() {
+    return tModal.closing;
+}
+
+
+
+bool ModalLoop::DeferClose(HWND window) {
+    if (tModal.depth == 0) {
+        return false;
+    }
+    tModal.closeTarget = window;
+    tModal.closingWindow = window;
+    tModal.closing = true;
+    // Inner loops first: an outer dialog's end takes effect once the inner ones have returned.
+    for (auto it = tModal.dialogs.rbegin(); it != tModal.dialogs.rend(); ++it) {
+        if ((*it)->hwnd() != nullptr) {
+            EndDialog((*it)->hwnd(), IDCANCEL);
+        }
+    }
+    EnumThreadWindows(GetCurrentThreadId(), CancelSystemDialog, 0);
+    EndMenu();
+    return true;
+}
+
 // ---- dialogs ----------------------------------------------------------------------------------
 
 std::wstring Dialog::BuildTemplate() const {
@@ -273,13 +354,19 @@ std::wstring Dialog::BuildTemplate() const {
 INT_PTR Dialog::DoModal(HWND parent) {
     if (hwnd_ != nullptr)
         return -1;
+    // The program is closing: the dialog ends at once, as if cancelled.
+    if (tModal.closing)
+        return IDCANCEL;
     const std::wstring t = BuildTemplate();
     modal_ = true;
+    ModalLoop loop;
+    tModal.dialogs.push_back(this);
     tPendingDialog = this;
     const INT_PTR r = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
                                               reinterpret_cast<const DLGTEMPLATE*>(t.data()),
                                               parent, DialogProc, reinterpret_cast<LPARAM>(this));
     tPendingDialog = nullptr;
+    std::erase(tModal.dialogs, this);
     return r;
 }
 
@@ -327,13 +414,16 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         handled = ReflectToChild(source, msg, wp, lp, result);
     }
     if (!handled) {
+        ++d->dispatching_;
         try {
             handled = d->OnMessage(msg, wp, lp, result);
         } catch (...) {
             handled = false;
         }
+        --d->dispatching_;
     }
     if (msg == WM_NCDESTROY) {
+        ForgetClosingWindow(hwnd);
         d->Unbind();
         d->OnFinalMessage();
         return FALSE;

@@ -71,6 +71,32 @@ protected:
     HWND hwnd_ = nullptr;
     WNDPROC baseProc_ = nullptr;  // the class's own procedure, or the replaced one
     bool subclassed_ = false;
+    // Messages of this object being handled right now (nested through modal loops and sends).
+    // An object destroyed while it is above zero has code still running on the stack.
+    int dispatching_ = 0;
+};
+
+// Marks a modal loop of the program for as long as it runs: a modal dialog of the framework (done
+// by Dialog::DoModal itself), a system message box, file or folder dialog or a popup menu (a guard
+// around the call). A close of the program that arrives while such a loop runs must not destroy
+// windows whose code is still on the stack below the loop: DeferClose remembers it, ends the open
+// loops as their Cancel would, and the end of the outermost loop posts WM_CLOSE to the window
+// again, to be carried out from the main message loop.
+class ModalLoop {
+public:
+    ModalLoop();
+    ~ModalLoop();
+    ModalLoop(const ModalLoop&) = delete;
+    ModalLoop& operator=(const ModalLoop&) = delete;
+
+    // True while any modal loop of this thread runs.
+    static bool Running();
+    // True from a deferred close until its window is destroyed; modal dialogs opened meanwhile
+    // end at once.
+    static bool Closing();
+    // When a modal loop runs: remembers that window is to close, ends the loops and returns true.
+    // Otherwise returns false and the caller closes now.
+    static bool DeferClose(HWND window);
 };
 
 // Registers a class whose windows are served by the framework.

@@ -89,9 +89,16 @@ TEST_F(HidBridgeTest, HandleTakesWriteFileAndCloseHandleLikeADevice) {
 
     HANDLE h = open(0xFF00, 14, L"VID_3F5C&PID_4106", 0, 0);
     ASSERT_NE(h, nullptr);
+    // The handle is opened for overlapped I/O.
     BYTE frame[32] = {0xBA, 0xA3};
+    OVERLAPPED ov{};
+    ov.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     DWORD written = 0;
-    ASSERT_TRUE(WriteFile(h, frame, 32, &written, nullptr));
+    if (!WriteFile(h, frame, 32, nullptr, &ov)) {
+        ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING));
+    }
+    ASSERT_TRUE(GetOverlappedResult(h, &ov, &written, TRUE));
+    CloseHandle(ov.hEvent);
     EXPECT_EQ(written, 32u);
     BYTE reply[32] = {0xBA, 0xA3};
     ASSERT_NE(input(h, reply, 32) & 0xFF, 0);
@@ -184,6 +191,66 @@ TEST_F(HidBridgeTest, TimingModelHoldsBackTheStatusUntilTheMouseIsDone) {
     std::uint8_t status[1] = {0xA5};
     ASSERT_TRUE(channel.receive(status, 1));
     EXPECT_EQ(status[0], kStatusBusy);
+}
+
+// Milliseconds that f takes.
+template <typename F>
+DWORD Timed(F f) {
+    const ULONGLONG start = GetTickCount64();
+    f();
+    return static_cast<DWORD>(GetTickCount64() - start);
+}
+
+TEST_F(HidBridgeTest, StalledMouseCostsOneLimitPerTransferAndNeverHangs) {
+    VirtualMouseState s;
+    s.fault = MouseFault::Stall;
+    s.faultFromCommand = 1;
+    Create(s);
+    HidBridgeTransport transport;
+    ASSERT_TRUE(transport.open());
+    Report query{kReportId, kOpQueryMode};
+    ASSERT_TRUE(transport.writeReport(query));
+    Report reply{kReportId, kOpQueryMode};
+    ASSERT_TRUE(transport.getInputReport(reply));
+    // From the second report on nothing is taken: the library's read gives up after the limit
+    // and says so, and once the pipe is full the write waits out its limit as well.
+    ASSERT_TRUE(transport.writeReport(query));
+    DWORD ms = Timed([&] { EXPECT_FALSE(transport.getInputReport(reply)); });
+    EXPECT_TRUE(transport.timedOut());
+    EXPECT_GE(ms, kTransferLimitMs - 50);
+    EXPECT_LT(ms, kTransferLimitMs + 1500);
+    ms = Timed([&] { EXPECT_FALSE(transport.writeReport(query)); });
+    EXPECT_TRUE(transport.timedOut());
+    EXPECT_GE(ms, kTransferLimitMs - 50);
+    EXPECT_LT(ms, kTransferLimitMs + 1500);
+    transport.close();
+    EXPECT_EQ(Load().commandCount, 1u);
+}
+
+TEST_F(HidBridgeTest, StalledDownloadFailsWithinSecondsThroughTheChannel) {
+    VirtualMouseState s;
+    s.fault = MouseFault::Stall;
+    s.faultFromCommand = 2;
+    Create(s);
+    HidBridgeTransport transport;
+    HidChannel channel(transport);
+    ASSERT_TRUE(channel.open());
+    SystemClock clock;
+    DeviceCommands commands(channel, clock, [] { return 0; });
+    const DWORD ms = Timed([&] {
+        EXPECT_TRUE(commands.writeButtonWord(1, 0x11));
+        EXPECT_TRUE(commands.writeButtonWord(2, 0x22));
+        for (int button = 3; button <= kButtonCount; ++button) {
+            EXPECT_FALSE(commands.writeButtonWord(button, 0x33));
+        }
+        EXPECT_FALSE(commands.setParameter(kParamReportRate, {1, 1, 1}));
+    });
+    EXPECT_TRUE(channel.stalled());
+    EXPECT_LT(ms, 4000u);
+    channel.close();
+    const VirtualMouseState out = Load();
+    EXPECT_EQ(out.buttonWord(0, 2), 0x22u);
+    EXPECT_EQ(out.buttonWord(0, 3), 0u);
 }
 
 }  // namespace
