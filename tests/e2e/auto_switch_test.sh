@@ -68,6 +68,9 @@ q350_wine reg add 'HKLM\Software\QUORV\Q350Config' /v ConfigInfo /t REG_BINARY /
   >/dev/null 2>&1 || e2e_fail "could not bind the game"
 
 start_program
+# Applied once in this run: the program knows what the mouse holds, and a switch sends only the
+# difference (a first switch after a start would write everything, some 3 s).
+apply "Apply before the game"
 mouse_holds "$app/Profile/Profile1.cfg" || e2e_fail "before the game the mouse is not on profile 1"
 # The window goes to the tray, as a gamer leaves it.
 input click "$E2E_TITLE" 925 15
